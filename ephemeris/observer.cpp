@@ -1,0 +1,3 @@
+#include "ephemeris/observer.h"
+
+Observer observer;
