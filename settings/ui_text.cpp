@@ -1,0 +1,3 @@
+#include "settings/ui_text.h"
+
+int uiTextLanguageOffset = kUiTextRussian;
