@@ -1,0 +1,133 @@
+#include "scene/star_pass.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <cstdlib>
+#include <ctime>
+
+#include "scene/scene_state.h"
+#include "scene/scene_textures.h"
+#include "scene/solid_sphere.h"
+#include "scene/star_field.h"
+
+namespace {
+
+// Four rays from tips (±h, 0) and (0, ±v) to the centre; the tips take the
+// sky colour so each ray fades into the sky.
+void Cross(double h, double v, const GLfloat centre[4], const GLfloat tip[4]) {
+    glBegin(GL_LINES);
+    const double tips[4][2] = {{-h, 0}, {h, 0}, {0, v}, {0, -v}};
+    for (const auto& t : tips) {
+        glColor4fv(tip);
+        glVertex2d(t[0], t[1]);
+        glColor4fv(centre);
+        glVertex2d(0, 0);
+    }
+    glEnd();
+}
+
+void RotatedCross(double degrees, double reach, const GLfloat centre[4], const GLfloat tip[4]) {
+    glPushMatrix();
+    glRotated(degrees, 0, 0, 1);
+    Cross(reach, reach, centre, tip);
+    glPopMatrix();
+}
+
+void BeginSprite(const GLfloat centre[4]) {
+    static const GLfloat kRayAmbient[4] = {0.6f, 0.6f, 1.0f, 1.0f};
+    glDisable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_COLOR_MATERIAL);
+    glColor4fv(centre);
+    glLineWidth(1.0f);
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, kRayAmbient);
+}
+
+}  // namespace
+
+void DrawTwinkleStar(double x, double y, double size, double angle, double brightness) {
+    const bool preview = sceneState.preview;
+    const GLfloat centre[4] = {1.0f, 1.0f, 1.0f, static_cast<GLfloat>(brightness)};
+    const GLfloat tip[4] = {sceneState.skyColour[0], sceneState.skyColour[1],
+                            sceneState.skyColour[2], static_cast<GLfloat>(brightness)};
+    glPushMatrix();
+    BeginSprite(centre);
+    glTranslated(x, y, -200);
+    glRotated(angle, 0, 0, 1);
+    if (!preview) {
+        glPushMatrix();
+        Cross(0.8 * size, 1.0 * size, centre, tip);
+        glPopMatrix();
+        RotatedCross(45, 0.5 * size, centre, tip);
+    }
+
+    static const GLfloat kCoreLight[4] = {1000.0f, 1000.0f, 1000.0f, 1.0f};
+    static const GLfloat kCoreAmbient[4] = {0.5f, 0.5f, 1.0f, 1.0f};
+    glPushMatrix();
+    glTranslated(0, 0, 20);
+    glLightfv(GL_LIGHT0, GL_POSITION, kCoreLight);
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, kCoreAmbient);
+    glColor4fv(centre);
+    const double reach = preview ? 2 * size : size;
+    SolidSphere(reach < 3 ? 0.1 * reach : 0.3);
+    glPopMatrix();
+
+    const double side = preview ? size : 0.5 * size;
+    RotatedCross(22, side, centre, tip);
+    RotatedCross(-22, side, centre, tip);
+
+    glDisable(GL_BLEND);
+    glEnable(GL_TEXTURE_2D);
+    glPopMatrix();
+}
+
+void DrawFlareStar(GLUquadric* quadric, double x, double y, double size, double alpha) {
+    const GLfloat centre[4] = {1.0f, 1.0f, 1.0f, static_cast<GLfloat>(alpha)};
+    const GLfloat tip[4] = {sceneState.skyColour[0], sceneState.skyColour[1],
+                            sceneState.skyColour[2], static_cast<GLfloat>(alpha)};
+    glPushMatrix();
+    BeginSprite(centre);
+    glTranslated(x, y, -190);
+    Cross(0.8 * size, size, centre, tip);
+    RotatedCross(45, size / 3, centre, tip);
+
+    const double glow = 2 * size / 3;
+    glPushMatrix();
+    glTranslated(0, 0, 20);
+    glColor4fv(centre);
+    gluSphere(quadric, 0.05 * glow, 4, 4);
+    glEnable(GL_TEXTURE_2D);
+    gluSphere(quadric, 0.2 * glow, 16, 16);
+    gluSphere(quadric, 0.65 * glow, 32, 32);
+    gluSphere(quadric, 0.75 * glow, 32, 32);
+    gluSphere(quadric, 1.0 * glow, 32, 32);
+    glDisable(GL_TEXTURE_2D);
+    glPopMatrix();
+
+    glDisable(GL_BLEND);
+    glEnable(GL_TEXTURE_2D);
+    glPopMatrix();
+}
+
+void StarPass(GLUquadric* quadric) {
+    glPushMatrix();
+    // The next flare position depends on the second in which the current
+    // flare window ends.
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    glDisable(GL_TEXTURE_2D);
+    const int32_t count = sceneState.preview ? kTwinkleStars / 5 : kTwinkleStars;
+    for (int32_t i = 0; i < count; ++i) {
+        DrawTwinkleStar(starField.x[i], starField.y[i], starField.size[i], starField.angle[i],
+                        starField.brightness[i]);
+    }
+    glBindTexture(GL_TEXTURE_2D, sceneTextures.flareGlowTexture);
+    for (int32_t j = 0; j < kFlareStars; ++j) {
+        glDisable(GL_LIGHT0);
+        DrawFlareStar(quadric, starField.x[kTwinkleStars + j], starField.y[kTwinkleStars + j],
+                      starField.flareSize, starField.flareAlpha);
+        glEnable(GL_LIGHT0);
+    }
+    glPopMatrix();
+}
