@@ -5,6 +5,17 @@
 
 #include "scene/scene_state.h"
 #include "scene/scene_textures.h"
+#include "scene/solid_sphere.h"
+
+namespace {
+
+// Half the thickness of the limb glow's band, as a fraction of its radius:
+// the texture rows with a nonzero alpha (54 ... 74 of 128, a little more
+// with linear filtering) lie on stacks 13 ... 18 of 32, whose corners reach
+// cos(13/32 pi) = 0.2903 of the radius from the equator.
+constexpr double kGlowSlab = 0.30;
+
+}  // namespace
 
 double MoonRadius() {
     return 0.85 * sceneState.worldHeight * 0.45;
@@ -39,13 +50,18 @@ void MoonPass(GLUquadric* quadric, const double sunDirection[3]) {
     } else {
         glDisable(GL_TEXTURE_2D);
     }
+    // The far hemisphere is never seen; culling it halves the cost of the
+    // largest surface in software and keeps its dark texels from tinting
+    // the soft rim in the slices drawn before the near side.
+    glEnable(GL_CULL_FACE);
     if (preview) {
-        gluSphere(quadric, MoonRadius(), 64, 32);
+        ListedSphere(quadric, MoonRadius(), 64, 32);
     } else if (textured) {
-        gluSphere(quadric, MoonRadius(), 128, 64);
+        ListedSphere(quadric, MoonRadius(), 128, 64);
     } else {
-        gluSphere(quadric, MoonRadius(), 256, 128);
+        ListedSphere(quadric, MoonRadius(), 256, 128);
     }
+    glDisable(GL_CULL_FACE);
 
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, sceneTextures.limbGlowTexture);
@@ -53,7 +69,20 @@ void MoonPass(GLUquadric* quadric, const double sunDirection[3]) {
         // Turns the glow texture's equator into the circle of the limb.
         glPushMatrix();
         glRotated(90, 0, 1, 0);
-        gluSphere(quadric, 0.85 * sceneState.worldHeight * 0.46, 128, 32);
+        // Only the stacks about the equator carry the band; everywhere else
+        // the texture's alpha is 0 and blending leaves the picture as it is.
+        // Clipping the sphere to that slab draws the same picture at a small
+        // part of the cost (nothing drawn later depends on the depth).
+        const double glowRadius = 0.85 * sceneState.worldHeight * 0.46;
+        const GLdouble below[4] = {0, 0, -1, kGlowSlab * glowRadius};
+        const GLdouble above[4] = {0, 0, 1, kGlowSlab * glowRadius};
+        glClipPlane(GL_CLIP_PLANE0, below);
+        glClipPlane(GL_CLIP_PLANE1, above);
+        glEnable(GL_CLIP_PLANE0);
+        glEnable(GL_CLIP_PLANE1);
+        ListedSphere(quadric, glowRadius, 128, 32);
+        glDisable(GL_CLIP_PLANE0);
+        glDisable(GL_CLIP_PLANE1);
         glPopMatrix();
     }
 
