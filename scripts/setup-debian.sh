@@ -8,7 +8,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libx11-dev libgl-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libegl-mesa0
     libfreetype-dev libfontconfig-dev fonts-liberation libpng-dev libjpeg-dev libgtk-3-dev
-    xvfb xauth xdotool x11-utils
+    libxdamage-dev xvfb xauth xdotool x11-utils
 )
 
 missing=()

@@ -1,0 +1,113 @@
+#include "scene/scene_lifecycle.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include "platform/timers.h"
+#include "scene/scene_state.h"
+
+namespace {
+
+const SaverContext sceneContext = {1, 1};  // double buffer, 16-bit depth buffer
+uintptr_t animationTimer = 0;
+GLUquadric* quadric = nullptr;
+
+void SetUpProjection() {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0.0, sceneState.worldWidth, 0.0, sceneState.worldHeight, -10.0 * sceneState.worldWidth,
+            10.0 * sceneState.worldWidth);
+    gluLookAt(0.0, 0.0, 5.0, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+void SetUpLight() {
+    const GLfloat diffuse[4] = {0.99f, 0.99f, 0.99f, 1.0f};
+    const GLfloat specular[4] = {0.0099f, 0.0099f, 0.00099f, 1.0f};
+    const GLfloat position[4] = {-1.0e9f, 1.0e9f, 0.0f, 1.0f};
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
+    glLightfv(GL_LIGHT0, GL_SPECULAR, specular);
+    glLightfv(GL_LIGHT0, GL_POSITION, position);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+}
+
+void ClearToSky() {
+    sceneState.skyColour[0] = 5.0f / 255.0f;
+    sceneState.skyColour[1] = 10.0f / 255.0f;
+    sceneState.skyColour[2] = 30.0f / 255.0f;
+    glClearColor(sceneState.skyColour[0], sceneState.skyColour[1], sceneState.skyColour[2], 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+void PrepareQuadric() {
+    // One quadric serves the whole run.
+    if (quadric == nullptr) {
+        quadric = gluNewQuadric();
+        gluQuadricDrawStyle(quadric, GLU_FILL);
+        gluQuadricTexture(quadric, GL_TRUE);
+    }
+}
+
+}  // namespace
+
+const SaverContext* SaverConfigure() {
+    SaverSetInitHook(SceneInit);
+    SaverSetFrameHook(SceneFrame);
+    return &sceneContext;
+}
+
+int SceneInit(uint32_t) {
+    // 1. Preview or not, fixed for the run.
+    sceneState.preview = SaverIsPreview() != 0;
+    // 2. Language and locale.
+    // 3. Interface texts and the default font.
+    // 4. Texture paths.
+    // 5. Display flags.
+    // 6. Latitude.
+    // 7. Longitude.
+    // 8. Projection: the 125 x 100 world on the whole window.
+    SetUpProjection();
+    // 9. Depth test.
+    glEnable(GL_DEPTH_TEST);
+    // 10. Textures.
+    // 11. Light.
+    SetUpLight();
+    // 12. Star field.
+    // 13. The animation timer; it lives as long as the process.
+    animationTimer = SetTimer(0, 0, kSceneTickPeriodMs, SceneTick);
+    return 1;
+}
+
+void SceneFrame(uint32_t) {
+    // 1. Count the frame; the first is number 0.
+    ++sceneState.frameCounter;
+    // 2. Preview draws every other frame only.
+    if (sceneState.preview && (sceneState.frameCounter & 1) != 0) {
+        return;
+    }
+    // 3. Clear to the sky colour.
+    ClearToSky();
+    // 4. Sky report, every fourth frame.
+    // 5. The Sun's direction for the Moon's light.
+    // 6. The quadric for this frame's spheres.
+    PrepareQuadric();
+    // 7. Text pass.
+    // 8. Star pass.
+    // 9. Moon pass.
+    // 10. Done; the host presents the frame.
+    glFlush();
+}
+
+void SceneTick(uint32_t, uint32_t, uintptr_t, uint32_t) {
+    // The star animation step.
+}
+
+uintptr_t SceneTimerId() {
+    return animationTimer;
+}
+
+GLUquadric* SceneQuadric() {
+    return quadric;
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+
+#include "shell/saver_api.h"
+
+// The scene's start-up and frame driver: the hooks the shell calls, and the
+// scene's own 32 ms animation timer.
+
+// The initialisation hook: called once with the GL context current.
+int SceneInit(uint32_t window);
+// The frame hook: draws one whole frame; the host presents it afterwards.
+void SceneFrame(uint32_t window);
+// The animation timer's procedure (a thread timer; no window).
+void SceneTick(uint32_t window, uint32_t message, uintptr_t id, uint32_t tickCount);
+
+constexpr uint32_t kSceneTickPeriodMs = 32;
+
+// The id of the animation timer once SceneInit has started it, else 0.
+uintptr_t SceneTimerId();
+
+struct GLUquadric;
+// The quadric object the passes draw their spheres with (made by SceneFrame).
+GLUquadric* SceneQuadric();

@@ -1,0 +1,304 @@
+#include "shell/glscrnsv.h"
+
+#include <time.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/timers.h"
+#include "shell/sswindow.h"
+#include "shell/sswproc.h"
+
+ShellState* shellState = nullptr;
+const WindowServices* shellServices = nullptr;
+
+int bWin9x = 0;
+int bFirstPaint = 0;
+int bTimerRunning = 0;
+int bMinimized = 0;
+int bInFrame = 0;
+
+namespace {
+
+SaverInitHook initHookSlot = nullptr;
+SaverFrameHook frameHookSlot = nullptr;
+
+int NoDialog(HWND) {
+    std::fputs("Nocturo.scr: the settings dialog is not available yet; nothing to configure.\n",
+               stderr);
+    return 0;
+}
+
+int (*dialogRunner)(HWND) = NoDialog;
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// The longest run of decimal digits, in 32-bit arithmetic with wrap-around.
+uint32_t ReadNumber(const char*& p) {
+    uint32_t n = 0;
+    while (IsDigit(*p)) {
+        n = n * 10u + static_cast<uint32_t>(*p - '0');
+        ++p;
+    }
+    return n;
+}
+
+void SkipBlanks(const char*& p) {
+    while (*p == ' ') {
+        ++p;
+    }
+}
+
+void CommonSetup(ShellState* state) {
+    state->mainWindow = nullptr;
+    state->glWindow = nullptr;
+    state->palette = nullptr;
+    state->options = nullptr;
+    shellState = state;
+    SaverSeedRandom();
+    state->backgroundBrush = 1;  // the stock black brush: black window backgrounds
+}
+
+int RunWindowMode(RunMode mode, HWND previewParent) {
+    ShellState state;
+    state.windowCount = 0;
+    state.previewParent = mode == RUN_PREVIEW ? previewParent : 0;
+    state.mode = mode;
+    CommonSetup(&state);
+
+    const SaverContext* pssc = SaverConfigure();
+    if (pssc == nullptr) {
+        SaverAssertFailed("pssc", "glscrnsv");
+    }
+    state.options = pssc;
+    state.glRequestFlags = 0;
+    if (pssc->iDepthType == 1) {
+        state.glRequestFlags |= GL_REQUEST_DEPTH_16;
+    } else if (pssc->iDepthType == 2) {
+        state.glRequestFlags |= GL_REQUEST_DEPTH_32;
+    }
+    if (pssc->bDoubleBuffer != 0) {
+        state.glRequestFlags |= GL_REQUEST_DOUBLE_BUFFER;
+    }
+
+    MSG msg;
+    int exitCode = 0;
+    bool otherInstance = false;
+    if (SaverCreateMainWindow(&state, &otherInstance)) {
+        state.glWindow = state.mainWindow;
+        state.glWindow->glConfig = &state.glRequestFlags;
+        int got;
+        while ((got = GetMessageA(&msg)) > 0) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        // A loop that could never get another message ends as a failure.
+        exitCode = got == 0 ? static_cast<int>(msg.wParam) : 1;
+    }
+
+    SaverReleasePasswordSupport();
+    if (state.mainWindow != nullptr) {
+        if (state.mainWindow->ownsWindow) {
+            DestroyWindow(state.mainWindow->hwnd);
+        }
+        if (state.mainWindow != nullptr) {
+            SaverReleaseWindow(state.mainWindow);
+            state.mainWindow = nullptr;
+        }
+    }
+    shellState = nullptr;
+    return exitCode;
+}
+
+int RunConfigure(HWND owner) {
+    // Preparing the dialog has nothing to do in this system and always goes on.
+    ShellState state;
+    state.mode = RUN_CONFIGURE;
+    CommonSetup(&state);
+    int result = dialogRunner(owner);
+    shellState = nullptr;
+    return result;
+}
+
+}  // namespace
+
+void SaverSetInitHook(SaverInitHook hook) {
+    initHookSlot = hook;
+}
+
+void SaverSetFrameHook(SaverFrameHook hook) {
+    frameHookSlot = hook;
+    if (shellState != nullptr && shellState->glWindow != nullptr) {
+        shellState->glWindow->frameHook = hook;
+    }
+}
+
+uint32_t SaverGetGlWindow() {
+    if (shellState == nullptr || shellState->glWindow == nullptr) {
+        return 0;
+    }
+    return shellState->glWindow->hwnd;
+}
+
+int SaverIsPreview() {
+    return shellState != nullptr && shellState->mode == RUN_PREVIEW ? 1 : 0;
+}
+
+SaverInitHook SaverCurrentInitHook() {
+    return initHookSlot;
+}
+SaverFrameHook SaverCurrentFrameHook() {
+    return frameHookSlot;
+}
+
+const char* SaverArgumentText(const char* commandLine) {
+    const char* p = commandLine;
+    if (*p == '"') {
+        ++p;
+        while (*p != '\0' && *p != '"') {
+            ++p;
+        }
+        if (*p == '"') {
+            ++p;
+        }
+    } else {
+        while (static_cast<unsigned char>(*p) > 0x20) {
+            ++p;
+        }
+    }
+    while (*p != '\0' && static_cast<unsigned char>(*p) <= 0x20) {
+        ++p;
+    }
+    return p;
+}
+
+SaverCommand SaverParseCommand(const char* text) {
+    SaverCommand command;
+    const char* p = text;
+    for (;;) {
+        char c = *p;
+        switch (c) {
+            case '\0':
+                command.action = ACTION_CONFIGURE;
+                return command;
+            case ' ':
+            case '-':
+            case '/':
+                ++p;
+                continue;
+            case 's':
+            case 'S':
+                command.action = ACTION_FULL_SCREEN;
+                return command;
+            case 'p':
+            case 'P':
+            case 'l':
+            case 'L':
+                ++p;
+                SkipBlanks(p);
+                command.action = ACTION_PREVIEW;
+                command.window = ReadNumber(p);
+                return command;
+            case 'c':
+            case 'C':
+                command.action = ACTION_CONFIGURE;
+                command.ownerIsForeground = true;
+                return command;
+            case 'a':
+            case 'A':
+                ++p;
+                SkipBlanks(p);
+                command.action = ACTION_CHANGE_PASSWORD;
+                command.window = ReadNumber(p);
+                return command;
+            case 'w':
+            case 'W':
+                command.action = ACTION_TEST_WINDOW;
+                return command;
+            default:
+                command.action = ACTION_INVALID;
+                return command;
+        }
+    }
+}
+
+int SaverRunCommand(const SaverCommand& command) {
+    switch (command.action) {
+        case ACTION_CONFIGURE: {
+            HWND owner = 0;
+            if (command.ownerIsForeground && shellServices != nullptr) {
+                owner = shellServices->getForegroundWindow();
+            }
+            return RunConfigure(owner);
+        }
+        case ACTION_FULL_SCREEN:
+            return RunWindowMode(RUN_FULL_SCREEN, 0);
+        case ACTION_PREVIEW:
+            if (command.window == 0 || !shellServices->isWindow(command.window)) {
+                return -1;
+            }
+            return RunWindowMode(RUN_PREVIEW, command.window);
+        case ACTION_TEST_WINDOW:
+            return RunWindowMode(RUN_TEST_WINDOW, 0);
+        case ACTION_CHANGE_PASSWORD: {
+            if (!bWin9x) {
+                return -1;
+            }
+            HWND owner = command.window;
+            if (owner == 0 || !shellServices->isWindow(owner)) {
+                owner = shellServices->getForegroundWindow();
+            }
+            return SaverChangePassword(owner);
+        }
+        case ACTION_INVALID:
+            break;
+    }
+    return -1;
+}
+
+void SaverSetDialogRunner(int (*runner)(HWND owner)) {
+    dialogRunner = runner ? runner : NoDialog;
+}
+
+void SaverSeedRandom() {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    srand(static_cast<unsigned>(now.tv_nsec / 1000000L));
+    for (int i = 0; i < 10; ++i) {
+        (void)rand();
+    }
+}
+
+void SaverFrameTick() {
+    // The yield before the frame happened on the way in (SaverWndProc).
+    if (bMinimized || bInFrame || shellState == nullptr) {
+        return;
+    }
+    bInFrame = 1;
+    SaverWindow* record = shellState->glWindow;
+    if (record != nullptr && record->frameHook != nullptr) {
+        record->frameHook(record->hookArgument);
+        SaverPresent(record);
+    }
+    bInFrame = 0;
+}
+
+void SaverAssertFailed(const char* condition, const char* module) {
+    std::fprintf(stderr, "Nocturo.scr: assertion failed: %s (%s)\n", condition, module);
+    std::abort();
+}
+
+void SaverResetForTests() {
+    shellState = nullptr;
+    bWin9x = 0;
+    bFirstPaint = 0;
+    bTimerRunning = 0;
+    bMinimized = 0;
+    bInFrame = 0;
+    initHookSlot = nullptr;
+    frameHookSlot = nullptr;
+    dialogRunner = NoDialog;
+    procState = ProcState{};
+}

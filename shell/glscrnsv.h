@@ -1,0 +1,109 @@
+#pragma once
+
+#include <cstdint>
+
+#include "platform/messages.h"
+#include "platform/window_services.h"
+#include "shell/saver_api.h"
+
+// The saver's entry: the command line, the run modes, the shell state of a
+// run, the message loop and the frame driving.
+
+enum RunMode {
+    RUN_FULL_SCREEN = 0,
+    RUN_PREVIEW = 1,
+    RUN_TEST_WINDOW = 2,
+    RUN_CONFIGURE = 3,
+};
+
+struct SaverWindow;
+struct SaverPalette;
+
+struct WindowTableEntry {
+    HWND hwnd = 0;
+    SaverWindow* record = nullptr;
+};
+
+constexpr int kWindowTableSize = 10;
+
+// GL request bits.
+constexpr uint32_t GL_REQUEST_DOUBLE_BUFFER = 0x01;
+constexpr uint32_t GL_REQUEST_DEPTH_16 = 0x02;
+constexpr uint32_t GL_REQUEST_DEPTH_32 = 0x04;
+constexpr uint32_t GL_REQUEST_NO_SYSTEM_PALETTE = 0x20;
+
+// The state of one run; shellState refers to it while the run lasts.
+struct ShellState {
+    SaverWindow* mainWindow = nullptr;
+    SaverWindow* glWindow = nullptr;
+    int active = 0;
+    RunMode mode = RUN_CONFIGURE;
+    SaverPalette* palette = nullptr;
+    const SaverContext* options = nullptr;
+    uint32_t glRequestFlags = 0;
+    WindowTableEntry windowTable[kWindowTableSize];
+    int windowCount = 0;
+    uintptr_t backgroundBrush = 0;
+    HWND previewParent = 0;
+};
+
+extern ShellState* shellState;
+extern const WindowServices* shellServices;
+
+// Process-wide flags of the run loop.
+extern int bWin9x;
+extern int bFirstPaint;
+extern int bTimerRunning;
+extern int bMinimized;
+extern int bInFrame;
+
+constexpr UINT WM_SS_REALIZE = WM_USER;
+constexpr UINT WM_SS_START_GL = WM_USER + 1;
+constexpr UINT WM_SS_START_TIMER = WM_USER + 2;
+constexpr UINT WM_SS_VERIFY_PASSWORD = WM_APP;
+
+constexpr uintptr_t kFrameTimerId = 1;
+constexpr UINT kFramePeriodMs = 32;
+
+// What the command line asks for.
+enum SaverAction {
+    ACTION_CONFIGURE,  // window: the owner (0: none); ownerIsForeground for `c`
+    ACTION_FULL_SCREEN,
+    ACTION_PREVIEW,  // window: the number read (not yet checked)
+    ACTION_TEST_WINDOW,
+    ACTION_CHANGE_PASSWORD,  // window: the number read (0 when none)
+    ACTION_INVALID,
+};
+
+struct SaverCommand {
+    SaverAction action = ACTION_INVALID;
+    uint32_t window = 0;
+    bool ownerIsForeground = false;
+};
+
+// The argument text of a whole command line: the program's name skipped,
+// then the control characters and blanks after it.
+const char* SaverArgumentText(const char* commandLine);
+SaverCommand SaverParseCommand(const char* argumentText);
+// Runs a parsed command with shellServices; returns the exit code.
+int SaverRunCommand(const SaverCommand& command);
+
+// Configure mode runs this (owner window); its result is the exit code.
+// Until a settings dialog is registered, a note on standard error and 0.
+void SaverSetDialogRunner(int (*runner)(HWND owner));
+
+// Seeds the C library's generator from the milliseconds of the clock.
+void SaverSeedRandom();
+
+// The hooks registered so far (window records copy them when GL starts).
+SaverInitHook SaverCurrentInitHook();
+SaverFrameHook SaverCurrentFrameHook();
+
+// The frame tick of the main window (WM_TIMER).
+void SaverFrameTick();
+
+// Stops the program: a programming error in the shell.
+[[noreturn]] void SaverAssertFailed(const char* condition, const char* module);
+
+// Back to the state of a fresh process (tests).
+void SaverResetForTests();

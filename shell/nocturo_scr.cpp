@@ -1,0 +1,38 @@
+// Nocturo.scr: the screen saver in all its run modes.
+
+#include <cstdio>
+#include <string>
+
+#include "platform/messages.h"
+#include "platform/x11_window.h"
+#include "shell/glscrnsv.h"
+
+int main(int argc, char** argv) {
+    // The command line as one text: the program's name in quotes, then the arguments.
+    std::string commandLine = "\"";
+    commandLine += argc > 0 ? argv[0] : "Nocturo.scr";
+    commandLine += "\"";
+    for (int i = 1; i < argc; ++i) {
+        commandLine += ' ';
+        commandLine += argv[i];
+    }
+    SaverCommand command = SaverParseCommand(SaverArgumentText(commandLine.c_str()));
+
+    bool needsDisplay = command.action == ACTION_FULL_SCREEN || command.action == ACTION_PREVIEW ||
+                        command.action == ACTION_TEST_WINDOW;
+    if (needsDisplay) {
+        if (!X11Open()) {
+            std::fputs(
+                "Nocturo.scr: cannot open the X display (is DISPLAY set?); the saver needs one.\n",
+                stderr);
+            return 1;
+        }
+        shellServices = X11WindowServices();
+        MessageSetSource(X11MessageSource());
+    }
+    try {
+        return SaverRunCommand(command);
+    } catch (...) {
+        return -1;
+    }
+}
