@@ -1,0 +1,162 @@
+#include "tests/support/erfa_reference.h"
+
+#include <erfa.h>
+#include <erfam.h>
+
+#include <cmath>
+
+namespace reference {
+
+namespace {
+
+constexpr double kDeg = 57.29577951308232;  // degrees per radian
+constexpr double kLightDayAu = 173.1446326846693;
+
+double YearOf(double jd) {
+    return 2000.0 + (jd - 2451545.0) / 365.25;
+}
+
+void RaDec(const double p[3], double& ra, double& dec) {
+    double theta, phi;
+    eraC2s(const_cast<double*>(p), &theta, &phi);
+    ra = eraAnp(theta) * kDeg;
+    dec = phi * kDeg;
+}
+
+void TrueOfDate(double jdTT, const double gcrs[3], double out[3]) {
+    double matrix[3][3];
+    eraPnm80(jdTT, 0.0, matrix);
+    eraRxp(matrix, const_cast<double*>(gcrs), out);
+}
+
+double Altitude(double ra, double dec, double jdUT, double latitude, double longitude) {
+    const double lst = ApparentSiderealHours(jdUT) * 15.0 + longitude;
+    const double h = (lst - ra) / kDeg;
+    const double phi = latitude / kDeg;
+    const double d = dec / kDeg;
+    return std::asin(std::sin(phi) * std::sin(d) + std::cos(phi) * std::cos(d) * std::cos(h)) *
+           kDeg;
+}
+
+}  // namespace
+
+double DeltaTSeconds(double y) {
+    // Polynomial expressions of Espenak and Meeus (NASA eclipse pages).
+    if (y < 1920) {
+        const double t = y - 1900;
+        return -2.79 + 1.494119 * t - 0.0598939 * t * t + 0.0061966 * t * t * t -
+               0.000197 * t * t * t * t;
+    }
+    if (y < 1941) {
+        const double t = y - 1920;
+        return 21.20 + 0.84493 * t - 0.076100 * t * t + 0.0020936 * t * t * t;
+    }
+    if (y < 1961) {
+        const double t = y - 1950;
+        return 29.07 + 0.407 * t - t * t / 233 + t * t * t / 2547;
+    }
+    if (y < 1986) {
+        const double t = y - 1975;
+        return 45.45 + 1.067 * t - t * t / 260 - t * t * t / 718;
+    }
+    if (y < 2005) {
+        const double t = y - 2000;
+        return 63.86 + 0.3345 * t - 0.060374 * t * t + 0.0017275 * t * t * t +
+               0.000651814 * t * t * t * t + 0.00002373599 * t * t * t * t * t;
+    }
+    if (y < 2050) {
+        const double t = y - 2000;
+        return 62.92 + 0.32217 * t + 0.005589 * t * t;
+    }
+    return -20 + 32 * ((y - 1820) / 100) * ((y - 1820) / 100) - 0.5628 * (2150 - y);
+}
+
+void Nutation1980(double jdTT, double& dpsi, double& deps) {
+    eraNut80(jdTT, 0.0, &dpsi, &deps);
+    dpsi *= kDeg * 3600.0;
+    deps *= kDeg * 3600.0;
+}
+
+double MeanSiderealHours(double jdUT) {
+    return eraGmst82(jdUT, 0.0) * kDeg / 15.0;
+}
+
+double ApparentSiderealHours(double jdUT) {
+    double dpsi, deps;
+    eraNut80(jdUT, 0.0, &dpsi, &deps);
+    const double eps = eraObl80(jdUT, 0.0) + deps;
+    const double gast = eraAnp(eraGmst82(jdUT, 0.0) + dpsi * std::cos(eps));
+    return gast * kDeg / 15.0;
+}
+
+void MoonApparent(double jdTT, double& ra, double& dec) {
+    double pv[2][3];
+    eraMoon98(jdTT, 0.0, pv);
+    // Light time: the place where the Moon was when its light left it.
+    const double lightTime = eraPm(pv[0]) / kLightDayAu;
+    eraMoon98(jdTT - lightTime, 0.0, pv);
+    double p[3];
+    TrueOfDate(jdTT, pv[0], p);
+    RaDec(p, ra, dec);
+}
+
+double MoonDistanceKm(double jdTT) {
+    double pv[2][3];
+    eraMoon98(jdTT, 0.0, pv);
+    return eraPm(pv[0]) * ERFA_DAU / 1000.0;
+}
+
+void SunApparent(double jdTT, double& ra, double& dec) {
+    double heliocentric[2][3], barycentric[2][3];
+    eraEpv00(jdTT, 0.0, heliocentric, barycentric);
+    double toSun[3];
+    eraSxp(-1.0, heliocentric[0], toSun);
+    // Light time of about 8.3 minutes: the Sun's own motion in that time is
+    // below a milliarcsecond here, so only the aberration counts.
+    double distance, direction[3];
+    eraPn(toSun, &distance, direction);
+    double velocity[3];
+    eraSxp(1.0 / kLightDayAu, barycentric[1], velocity);
+    const double bm1 = std::sqrt(1.0 - eraPm(velocity) * eraPm(velocity));
+    double aberrated[3];
+    eraAb(direction, velocity, distance, bm1, aberrated);
+    double p[3];
+    TrueOfDate(jdTT, aberrated, p);
+    RaDec(p, ra, dec);
+}
+
+double MoonAltitude(double jdUT, double latitude, double longitude) {
+    double ra, dec;
+    MoonApparent(jdUT + DeltaTSeconds(YearOf(jdUT)) / 86400.0, ra, dec);
+    return Altitude(ra, dec, jdUT, latitude, longitude);
+}
+
+double SunAltitude(double jdUT, double latitude, double longitude) {
+    double ra, dec;
+    SunApparent(jdUT + DeltaTSeconds(YearOf(jdUT)) / 86400.0, ra, dec);
+    return Altitude(ra, dec, jdUT, latitude, longitude);
+}
+
+double MoonSunElongation(double jdTT) {
+    double mra, mdec, sra, sdec;
+    MoonApparent(jdTT, mra, mdec);
+    SunApparent(jdTT, sra, sdec);
+    const double eps = eraObl80(jdTT, 0.0);
+    auto lambda = [eps](double ra, double dec) {
+        const double a = ra / kDeg, d = dec / kDeg;
+        return std::atan2(std::sin(a) * std::cos(eps) + std::tan(d) * std::sin(eps), std::cos(a)) *
+               kDeg;
+    };
+    double e = std::fmod(lambda(mra, mdec) - lambda(sra, sdec), 360.0);
+    if (e > 180.0)
+        e -= 360.0;
+    if (e <= -180.0)
+        e += 360.0;
+    return e;
+}
+
+double Separation(double ra1, double dec1, double ra2, double dec2) {
+    return eraSeps(ra1 / kDeg, dec1 / kDeg, ra2 / kDeg, dec2 / kDeg) * kDeg;
+}
+
+}  // namespace reference

@@ -1,0 +1,46 @@
+#pragma once
+
+// Independent reference positions for the ephemeris tests, from the ERFA
+// library (IAU SOFA algorithms): the 1980 nutation, the 1982 sidereal time,
+// the Moon from a simplified ELP series and the Sun from the VSOP87-fitted
+// Earth ephemeris. Angles in degrees unless stated otherwise; "jd" is a
+// Julian Date.
+
+namespace reference {
+
+// Difference TT - UT in seconds (polynomial fits of the historical record
+// and of the usual extrapolation), for 1900..2150.
+double DeltaTSeconds(double year);
+
+// Nutation in longitude and obliquity, arcseconds.
+void Nutation1980(double jdTT, double& dpsi, double& deps);
+
+// Apparent Greenwich sidereal time, hours: the 1982 mean sidereal time plus
+// the equation of the equinoxes (dpsi cos(eps)).
+double ApparentSiderealHours(double jdUT);
+
+// Mean Greenwich sidereal time of the 1982 formula, hours.
+double MeanSiderealHours(double jdUT);
+
+// Geocentric apparent right ascension and declination of date (true equator
+// and equinox), for the Moon (light time included) and the Sun (light time
+// and aberration included).
+void MoonApparent(double jdTT, double& rightAscension, double& declination);
+void SunApparent(double jdTT, double& rightAscension, double& declination);
+
+// Moon's distance in kilometres.
+double MoonDistanceKm(double jdTT);
+
+// Geocentric altitude of the body's centre for an observer, at a Julian Date
+// of universal time (positions at TT = UT + delta T).
+double MoonAltitude(double jdUT, double latitude, double longitude);
+double SunAltitude(double jdUT, double latitude, double longitude);
+
+// Geocentric apparent ecliptic longitude of date of the Moon minus that of
+// the Sun, degrees in (-180, 180].
+double MoonSunElongation(double jdTT);
+
+// Angular distance between two directions, degrees.
+double Separation(double ra1, double dec1, double ra2, double dec2);
+
+}  // namespace reference

@@ -1,0 +1,349 @@
+// nocturo-sky: prints what the ephemeris computes for an instant and a place.
+//
+//   nocturo-sky [--at YYYY-MM-DDTHH:MM:SSZ] [--lat DEG] [--lon DEG] [--json] [--detail]
+//
+// The instant defaults to the clock, the time zone comes from TZ, as for the
+// saver. Bad input prints one line on standard error and exits with status 2.
+
+#include <cerrno>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "ephemeris/angles.h"
+#include "ephemeris/fundamental_arguments.h"
+#include "ephemeris/moon.h"
+#include "ephemeris/nutation.h"
+#include "ephemeris/observer.h"
+#include "ephemeris/sidereal_time.h"
+#include "ephemeris/sun.h"
+#include "ephemeris/time_base.h"
+#include "ephemeris/transforms.h"
+#include "platform/time_zone.h"
+
+namespace {
+
+const char kUsage[] =
+    "usage: nocturo-sky [--at YYYY-MM-DDTHH:MM:SSZ] [--lat DEG] [--lon DEG] [--json] [--detail]";
+
+// The observer used when no place is given.
+void DefaultPlace(double& latitude, double& longitude) {
+    latitude = 55.0 + 8.0 / 60.0;
+    longitude = 60.0 + 8.0 / 60.0;
+}
+
+struct Options {
+    bool haveAt = false;
+    std::string at;
+    std::int64_t instant = 0;
+    bool haveLatitude = false;
+    bool haveLongitude = false;
+    double latitude = 0.0;
+    double longitude = 0.0;
+    bool json = false;
+    bool detail = false;
+    bool help = false;
+};
+
+[[noreturn]] void Fail(const std::string& message) {
+    std::fprintf(stderr, "nocturo-sky: %s\n", message.c_str());
+    std::exit(2);
+}
+
+bool ParseDigits(const char* text, int count, int& value) {
+    value = 0;
+    for (int k = 0; k < count; ++k) {
+        if (text[k] < '0' || text[k] > '9') {
+            return false;
+        }
+        value = value * 10 + (text[k] - '0');
+    }
+    return true;
+}
+
+bool IsGregorianLeap(int year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+// YYYY-MM-DDTHH:MM:SSZ of a real Gregorian date and time to a time value.
+bool ParseInstant(const std::string& text, std::int64_t& instant) {
+    if (text.size() != 20) {
+        return false;
+    }
+    const char* s = text.c_str();
+    int year, month, day, hour, minute, second;
+    if (!ParseDigits(s, 4, year) || s[4] != '-' || !ParseDigits(s + 5, 2, month) || s[7] != '-' ||
+        !ParseDigits(s + 8, 2, day) || s[10] != 'T' || !ParseDigits(s + 11, 2, hour) ||
+        s[13] != ':' || !ParseDigits(s + 14, 2, minute) || s[16] != ':' ||
+        !ParseDigits(s + 17, 2, second) || s[19] != 'Z') {
+        return false;
+    }
+    static const int kLengths[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (year < 1 || month < 1 || month > 12 || day < 1) {
+        return false;
+    }
+    const int length = month == 2 && IsGregorianLeap(year) ? 29 : kLengths[month - 1];
+    if (day > length || hour > 23 || minute > 59 || second > 59) {
+        return false;
+    }
+    std::tm broken{};
+    broken.tm_year = year - 1900;
+    broken.tm_mon = month - 1;
+    broken.tm_mday = day;
+    broken.tm_hour = hour;
+    broken.tm_min = minute;
+    broken.tm_sec = second;
+    instant = static_cast<std::int64_t>(timegm(&broken));
+    return true;
+}
+
+bool ParseDegrees(const char* text, double limit, double& value) {
+    if (*text == '\0') {
+        return false;
+    }
+    errno = 0;
+    char* end = nullptr;
+    value = std::strtod(text, &end);
+    return errno == 0 && *end == '\0' && std::isfinite(value) && std::fabs(value) <= limit;
+}
+
+Options ParseOptions(int argc, char** argv) {
+    Options options;
+    for (int k = 1; k < argc; ++k) {
+        std::string argument = argv[k];
+        std::string value;
+        bool inlineValue = false;
+        const std::size_t equals = argument.find('=');
+        if (argument.rfind("--", 0) == 0 && equals != std::string::npos) {
+            value = argument.substr(equals + 1);
+            argument = argument.substr(0, equals);
+            inlineValue = true;
+        }
+        auto takeValue = [&]() -> std::string {
+            if (inlineValue) {
+                return value;
+            }
+            if (k + 1 >= argc) {
+                Fail("option " + argument + " needs a value");
+            }
+            return argv[++k];
+        };
+        if (argument == "--json" && !inlineValue) {
+            options.json = true;
+        } else if (argument == "--detail" && !inlineValue) {
+            options.detail = true;
+        } else if ((argument == "--help" || argument == "-h") && !inlineValue) {
+            options.help = true;
+        } else if (argument == "--at") {
+            options.at = takeValue();
+            if (!ParseInstant(options.at, options.instant)) {
+                Fail("--at: '" + options.at +
+                     "' is not a valid instant (expected YYYY-MM-DDTHH:MM:SSZ)");
+            }
+            options.haveAt = true;
+        } else if (argument == "--lat") {
+            const std::string text = takeValue();
+            if (!ParseDegrees(text.c_str(), 90.0, options.latitude)) {
+                Fail("--lat: '" + text + "' is not a latitude between -90 and 90 degrees");
+            }
+            options.haveLatitude = true;
+        } else if (argument == "--lon") {
+            const std::string text = takeValue();
+            if (!ParseDegrees(text.c_str(), 180.0, options.longitude)) {
+                Fail("--lon: '" + text + "' is not a longitude between -180 and 180 degrees");
+            }
+            options.haveLongitude = true;
+        } else {
+            Fail("unknown option '" + std::string(argv[k]) + "'");
+        }
+    }
+    return options;
+}
+
+std::string FormatInstant(std::int64_t instant) {
+    const std::time_t value = static_cast<std::time_t>(instant);
+    std::tm broken{};
+    gmtime_r(&value, &broken);
+    char text[64];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &broken);
+    return text;
+}
+
+// One named quantity of the output, a number or a text.
+struct Field {
+    std::string key;
+    std::string label;
+    bool isText = false;
+    double number = 0.0;
+    std::string text;
+    bool isClock = false;  // hours after local midnight, or a sentinel
+};
+
+std::string JsonNumber(double value) {
+    if (!std::isfinite(value)) {
+        return "null";
+    }
+    char text[40];
+    std::snprintf(text, sizeof text, "%.17g", value);
+    return text;
+}
+
+std::string JsonString(const std::string& value) {
+    std::string out = "\"";
+    for (unsigned char c : value) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 0x20) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04x", c);
+            out += escape;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out + "\"";
+}
+
+// A clock time as the overlay shows it: hh:mm rounded to the minute, "--"
+// for an absent event.
+std::string ReadableClock(double hours) {
+    if (!(std::fabs(hours) <= 1e100)) {
+        return "--";
+    }
+    int h = static_cast<int>(std::trunc(hours));
+    int m = static_cast<int>(std::floor((hours - h) * 60.0 + 0.5));
+    if (m >= 60) {
+        m = 0;
+        h += 1;
+    }
+    char text[32];
+    std::snprintf(text, sizeof text, "%02d:%02d", h, m);
+    return text;
+}
+
+std::string ReadableNumber(double value) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%.6f", value);
+    return text;
+}
+
+void Print(const std::vector<Field>& fields, bool json) {
+    if (json) {
+        std::string out = "{";
+        for (std::size_t k = 0; k < fields.size(); ++k) {
+            const Field& f = fields[k];
+            out += (k == 0 ? "\n  " : ",\n  ") + JsonString(f.key) + ": " +
+                   (f.isText ? JsonString(f.text) : JsonNumber(f.number));
+        }
+        out += "\n}\n";
+        std::fputs(out.c_str(), stdout);
+        return;
+    }
+    for (const Field& f : fields) {
+        std::string value = f.isText    ? f.text
+                            : f.isClock ? ReadableClock(f.number)
+                                        : ReadableNumber(f.number);
+        std::printf("%-34s %s\n", (f.label + ":").c_str(), value.c_str());
+    }
+}
+
+Field Number(const char* key, const char* label, double value) {
+    Field f;
+    f.key = key;
+    f.label = label;
+    f.number = value;
+    return f;
+}
+
+Field Text(const char* key, const char* label, const std::string& value) {
+    Field f;
+    f.key = key;
+    f.label = label;
+    f.isText = true;
+    f.text = value;
+    return f;
+}
+
+// A declination as EclipticToEquatorial carries it, back in -90..90.
+double SignedDeclination(double declination) {
+    return declination > 180.0 ? declination - 360.0 : declination;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const Options options = ParseOptions(argc, argv);
+    if (options.help) {
+        std::puts(kUsage);
+        return 0;
+    }
+
+    DefaultPlace(observer.latitude, observer.longitude);
+    if (options.haveLatitude) {
+        observer.latitude = options.latitude;
+    }
+    if (options.haveLongitude) {
+        observer.longitude = options.longitude;
+    }
+
+    // The saver reads the clock; a given instant stands the clock still there.
+    const std::int64_t instant = options.haveAt ? options.instant : PlatformTimeNow();
+    PlatformSetFixedTime(instant);
+
+    CivilTime now = ReadClock();
+    const double d = DaysSinceJ2000(now);
+
+    std::vector<Field> fields;
+    fields.push_back(
+        Text("at", "Instant (UT)", options.haveAt ? options.at : FormatInstant(instant)));
+    fields.push_back(Number("latitude", "Latitude (deg N)", observer.latitude));
+    fields.push_back(Number("longitude", "Longitude (deg E)", observer.longitude));
+    fields.push_back(Number("utcOffsetHours", "UTC offset (hours)", observer.utcOffsetHours));
+
+    if (options.detail) {
+        GreenwichSiderealTime(now);
+        double moonRa, moonDec, sunRa, sunDec;
+        ApparentEquatorial(kBodyMoon, d, moonRa, moonDec);
+        ApparentEquatorial(kBodySun, d, sunRa, sunDec);
+        fields.push_back(Number("d", "Days since J2000.0", d));
+        fields.push_back(Number("l", "Moon mean anomaly l (deg)", MoonMeanAnomaly(d)));
+        fields.push_back(Number("lp", "Sun mean anomaly l' (deg)", SunMeanAnomaly(d)));
+        fields.push_back(
+            Number("F", "Moon argument of latitude F (deg)", MoonArgumentOfLatitude(d)));
+        fields.push_back(Number("D", "Moon mean elongation D (deg)", MoonMeanElongation(d)));
+        fields.push_back(Number("Om", "Moon node longitude Om (deg)", MoonNodeLongitude(d)));
+        fields.push_back(Number("moonLongitude", "Moon longitude (deg)", MoonLongitude(d)));
+        fields.push_back(Number("moonLatitude", "Moon latitude (deg)", MoonLatitude(d)));
+        fields.push_back(Number("moonParallax", "Moon parallax (deg)", MoonParallax(d)));
+        fields.push_back(
+            Number("moonMeanLongitude", "Moon mean longitude (deg)", MoonMeanLongitude(d)));
+        fields.push_back(Number("sunLongitude", "Sun longitude (deg)", SunLongitude(d)));
+        fields.push_back(Number("sunDistance", "Sun distance (AU)", SunDistance(d)));
+        fields.push_back(
+            Number("sunMeanLongitude", "Sun mean longitude (deg)", SunMeanLongitude(d)));
+        fields.push_back(
+            Number("nutationLongitude", "Nutation in longitude (arcsec)", NutationLongitude(d)));
+        fields.push_back(
+            Number("nutationObliquity", "Nutation in obliquity (arcsec)", NutationObliquity(d)));
+        fields.push_back(Number("trueObliquity", "True obliquity (deg)", TrueObliquity(d)));
+        fields.push_back(
+            Number("siderealObliquity", "Sidereal obliquity (deg)", SiderealObliquity(d)));
+        fields.push_back(
+            Number("siderealHours", "Greenwich sidereal time (hours)", now.siderealHours));
+        fields.push_back(Number("moonRightAscension", "Moon right ascension (deg)", moonRa));
+        fields.push_back(
+            Number("moonDeclination", "Moon declination (deg)", SignedDeclination(moonDec)));
+        fields.push_back(Number("sunRightAscension", "Sun right ascension (deg)", sunRa));
+        fields.push_back(
+            Number("sunDeclination", "Sun declination (deg)", SignedDeclination(sunDec)));
+    }
+
+    Print(fields, options.json);
+    return 0;
+}
