@@ -230,7 +230,8 @@ double UtcOffsetHoursFromBias(long biasMinutes, long extraBiasMinutes) {
     // The minutes times the single-precision 1/60: the product of an integer
     // below 2^29 and a float is exact in a double.
     const float oneSixtieth = 0.016666668f;
-    return static_cast<double>(-(biasMinutes + extraBiasMinutes)) * static_cast<double>(oneSixtieth);
+    return static_cast<double>(-(biasMinutes + extraBiasMinutes)) *
+           static_cast<double>(oneSixtieth);
 }
 
 CivilTime ReadClock() {

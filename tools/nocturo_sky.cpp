@@ -17,10 +17,12 @@
 
 #include "ephemeris/angles.h"
 #include "ephemeris/fundamental_arguments.h"
+#include "ephemeris/lunar_day.h"
 #include "ephemeris/moon.h"
 #include "ephemeris/nutation.h"
 #include "ephemeris/observer.h"
 #include "ephemeris/sidereal_time.h"
+#include "ephemeris/sky_report.h"
 #include "ephemeris/sun.h"
 #include "ephemeris/time_base.h"
 #include "ephemeris/transforms.h"
@@ -182,6 +184,7 @@ struct Field {
     double number = 0.0;
     std::string text;
     bool isClock = false;  // hours after local midnight, or a sentinel
+    bool isWhole = false;  // printed without decimals
 };
 
 std::string JsonNumber(double value) {
@@ -248,6 +251,7 @@ void Print(const std::vector<Field>& fields, bool json) {
     for (const Field& f : fields) {
         std::string value = f.isText    ? f.text
                             : f.isClock ? ReadableClock(f.number)
+                            : f.isWhole ? std::to_string(static_cast<long long>(f.number))
                                         : ReadableNumber(f.number);
         std::printf("%-34s %s\n", (f.label + ":").c_str(), value.c_str());
     }
@@ -296,6 +300,7 @@ int main(int argc, char** argv) {
     const std::int64_t instant = options.haveAt ? options.instant : PlatformTimeNow();
     PlatformSetFixedTime(instant);
 
+    UpdateSkyReport();
     CivilTime now = ReadClock();
     const double d = DaysSinceJ2000(now);
 
@@ -306,7 +311,31 @@ int main(int argc, char** argv) {
     fields.push_back(Number("longitude", "Longitude (deg E)", observer.longitude));
     fields.push_back(Number("utcOffsetHours", "UTC offset (hours)", observer.utcOffsetHours));
 
+    Field lunarDayText = Text("lunarDayText", "Lunar day text", skyReport.lunarDayText);
+    const SkyReport& r = skyReport;
+    auto clock = [](const char* key, const char* label, double value) {
+        Field f = Number(key, label, value);
+        f.isClock = true;
+        return f;
+    };
+    fields.push_back(Number("moonAzimuth", "Moon azimuth (deg from south, west +)", r.moonAzimuth));
+    fields.push_back(Number("moonAltitude", "Moon altitude (deg)", r.moonAltitude));
+    fields.push_back(clock("moonRise", "Moonrise (local)", r.moonRise));
+    fields.push_back(clock("moonSet", "Moonset (local)", r.moonSet));
+    fields.push_back(Number("sunAzimuth", "Sun azimuth (deg from south, west +)", r.sunAzimuth));
+    fields.push_back(Number("sunAltitude", "Sun altitude (deg)", r.sunAltitude));
+    fields.push_back(clock("sunRise", "Sunrise (local)", r.sunRise));
+    fields.push_back(clock("sunSet", "Sunset (local)", r.sunSet));
+    Field lunarDay = Number("lunarDay", "Lunar day", r.lunarDay);
+    lunarDay.isWhole = true;
+    fields.push_back(lunarDay);
+    fields.push_back(lunarDayText);
+
     if (options.detail) {
+        const Lunation lunation = LunationAround(now);
+        fields.push_back(
+            Number("newMoon", "New moon before the local day (days)", lunation.newMoon));
+        fields.push_back(Number("nextNewMoon", "Next new moon (days)", lunation.nextNewMoon));
         GreenwichSiderealTime(now);
         double moonRa, moonDec, sunRa, sunDec;
         ApparentEquatorial(kBodyMoon, d, moonRa, moonDec);

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "ephemeris/time_base.h"
+
+// Rise and set of the Moon or the Sun around a local day: an iteration on
+// the hour angle of the rising or setting point, for the observer's place.
+// Times are day counts since J2000.0.
+
+// Sentinels of the results.
+inline constexpr double kNeverRises = -4e+100;      // whole diurnal circle below the horizon
+inline constexpr double kNeverSets = 4e+100;        // whole diurnal circle above it
+inline constexpr double kRiseOutsideDay = -2e+100;  // with clipping: rise outside the day
+inline constexpr double kSetOutsideDay = 2e+100;    // with clipping: set outside the day
+
+// Each of the two loops stops after this many corrections even when the
+// correction has not settled; the last estimate is then the result.
+inline constexpr int kHorizonSearchMaxIterations = 100;
+
+// How a search went, for tests and tools.
+struct HorizonSearchTrace {
+    int riseIterations = 0;
+    int setIterations = 0;
+};
+
+// The inner search for one horizon depression (degrees). The record marks
+// the start of the local day in universal time and need not be normalised.
+void HorizonSearch(double& rise, double& set, const CivilTime& day, char body, double depression,
+                   HorizonSearchTrace* trace = nullptr);
+
+// The horizon depression of the body at a day count: refraction plus
+// semidiameter minus parallax, degrees.
+double HorizonDepression(char body, double days);
+
+// Rise and set of the body (kBodyMoon or kBodySun) for the local day that
+// starts at the record, searching the neighbouring days when the first
+// search falls outside it. With clipOutside 0 results outside the day become
+// kRiseOutsideDay / kSetOutsideDay; with 1 they are returned as found.
+void RiseSetTimes(double& rise, double& set, const CivilTime& day, char body, int clipOutside);
