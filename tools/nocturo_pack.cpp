@@ -1,0 +1,63 @@
+// nocturo-pack INPUT.bmp OUTPUT.pack
+// Packs a 1024 x 1024 (or any multiple of 32) 8-bit grey bitmap, the near side
+// as the large moon picture stores it, into the packed picture format, then
+// decodes the result again to check it and prints the figures.
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "installer/picture_pack.h"
+#include "installer/picture_transform.h"
+#include "installer/picture_unpack.h"
+
+namespace {
+
+int Fail(const std::string& message) {
+    std::fprintf(stderr, "nocturo-pack: %s\n", message.c_str());
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        return Fail("usage: nocturo-pack INPUT.bmp OUTPUT.pack");
+    }
+    int width = 0, height = 0;
+    std::vector<uint8_t> picture;
+    std::string error;
+    if (!ReadGreyBitmap(argv[1], width, height, picture, error)) {
+        return Fail(error);
+    }
+    std::vector<uint8_t> pack;
+    if (!PackPicture(picture.data(), width, height, pack)) {
+        return Fail("the picture's width and height must be positive multiples of 32");
+    }
+    UnpackResult check;
+    if (!UnpackPictureData(pack.data(), pack.size(), check, nullptr) || !check.crcMatches) {
+        return Fail("the pack does not decode back (internal error)");
+    }
+    FILE* out = std::fopen(argv[2], "wb");
+    if (out == nullptr) {
+        return Fail(std::string("cannot create ") + argv[2]);
+    }
+    const bool written = std::fwrite(pack.data(), 1, pack.size(), out) == pack.size();
+    if (std::fclose(out) != 0 || !written) {
+        std::remove(argv[2]);
+        return Fail(std::string("cannot write ") + argv[2]);
+    }
+    // The decoded left half against the source picture.
+    std::vector<uint8_t> decoded(picture.size());
+    const uint8_t* pixels = check.bitmap.data() + kPackHeaderSize;
+    for (int row = 0; row < height; ++row) {
+        std::copy_n(pixels + static_cast<size_t>(row) * 2 * width, width,
+                    decoded.begin() + static_cast<size_t>(row) * width);
+    }
+    std::printf("Packed    : %zu bytes (%.4f bpc)\n", pack.size(),
+                8.0 * static_cast<double>(pack.size()) / static_cast<double>(picture.size()));
+    std::printf("PSNR      : %.2f dB\n",
+                PeakSignalToNoise(picture.data(), decoded.data(), picture.size()));
+    return 0;
+}
