@@ -3,14 +3,21 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include "ephemeris/sky_report.h"
 #include "platform/timers.h"
+#include "scene/moon_pass.h"
 #include "scene/scene_state.h"
+#include "scene/scene_textures.h"
+#include "scene/star_field.h"
+#include "scene/star_pass.h"
 
 namespace {
 
 const SaverContext sceneContext = {1, 1};  // double buffer, 16-bit depth buffer
 uintptr_t animationTimer = 0;
 GLUquadric* quadric = nullptr;
+// The Sun's position for the Moon's light, in the frame looking at the Moon.
+double sunDirection[3] = {0.0, 0.0, 0.0};
 
 void SetUpProjection() {
     glMatrixMode(GL_PROJECTION);
@@ -72,9 +79,12 @@ int SceneInit(uint32_t) {
     // 9. Depth test.
     glEnable(GL_DEPTH_TEST);
     // 10. Textures.
+    BuildSceneTextures(sceneState.preview, sceneState.largeTexturePath,
+                       sceneState.smallTexturePath);
     // 11. Light.
     SetUpLight();
     // 12. Star field.
+    CreateStarField();
     // 13. The animation timer; it lives as long as the process.
     animationTimer = SetTimer(0, 0, kSceneTickPeriodMs, SceneTick);
     return 1;
@@ -90,18 +100,27 @@ void SceneFrame(uint32_t) {
     // 3. Clear to the sky colour.
     ClearToSky();
     // 4. Sky report, every fourth frame.
+    if (sceneState.frameCounter % 4 == 0) {
+        UpdateSkyReport();
+    }
     // 5. The Sun's direction for the Moon's light.
+    SunInMoonFrame(sunDirection[0], sunDirection[1], sunDirection[2]);
     // 6. The quadric for this frame's spheres.
     PrepareQuadric();
     // 7. Text pass.
     // 8. Star pass.
+    if (sceneState.showStars) {
+        StarPass(quadric);
+    }
     // 9. Moon pass.
+    MoonPass(quadric, sunDirection);
     // 10. Done; the host presents the frame.
     glFlush();
 }
 
 void SceneTick(uint32_t, uint32_t, uintptr_t, uint32_t) {
-    // The star animation step.
+    // The star animation step, whether or not the stars are shown.
+    StarAnimationStep();
 }
 
 uintptr_t SceneTimerId() {

@@ -4,8 +4,8 @@
 #include <GL/glu.h>
 
 #include <cstdlib>
-#include <ctime>
 
+#include "platform/time_zone.h"
 #include "scene/scene_state.h"
 #include "scene/scene_textures.h"
 #include "scene/solid_sphere.h"
@@ -115,7 +115,7 @@ void StarPass(GLUquadric* quadric) {
     glPushMatrix();
     // The next flare position depends on the second in which the current
     // flare window ends.
-    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    std::srand(static_cast<unsigned>(PlatformTimeNow()));
     glDisable(GL_TEXTURE_2D);
     const int32_t count = sceneState.preview ? kTwinkleStars / 5 : kTwinkleStars;
     for (int32_t i = 0; i < count; ++i) {

@@ -1,0 +1,111 @@
+// nocturo-snapshot as a user runs it: the command line, the stars, the
+// flare and the preview picture.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "tests/scene/picture_files.h"
+#include "tests/tools/snapshot_runner.h"
+
+namespace {
+
+TEST_F(Snapshot, BadCommandLinesExitWithTwoAndOneLine) {
+    for (const char* arguments :
+         {"", "--frames 0 -o x.png", "--at yesterday -o x.png", "--size 10 -o x.png",
+          "--lat 100 -o x.png", "--whatever -o x.png", "-o"}) {
+        const ToolRun run = Start(arguments);
+        EXPECT_EQ(run.status, 2) << arguments;
+        EXPECT_EQ(std::count(run.error.begin(), run.error.end(), '\n'), 1) << arguments;
+        EXPECT_EQ(run.error.rfind("nocturo-snapshot: ", 0), 0u) << run.error;
+    }
+}
+
+TEST_F(Snapshot, UnwritableOutputFails) {
+    const ToolRun run = Start("--size 64x48 -o /nonexistent/folder/out.png");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.error.find("/nonexistent/folder/out.png"), std::string::npos);
+}
+
+// Small pictures keep the many frames quick: 5.12 pixels per world unit.
+constexpr int32_t kWidth = 640;
+constexpr int32_t kHeight = 512;
+constexpr double kScale = 5.12;
+
+// The flare's vertical ray reaches 2 units above (20, 30) while it swells.
+bool FlareShows(const std::vector<uint8_t>& rgba) {
+    const int32_t column = static_cast<int32_t>(20 * kScale);
+    const int32_t row = kHeight - 1 - static_cast<int32_t>(32 * kScale);
+    int best = 0;
+    for (int dc = -1; dc <= 1; ++dc) {
+        best = std::max(best, Grey(rgba, kWidth, column + dc, row));
+    }
+    return best > 30;
+}
+
+TEST_F(Snapshot, StarsAndTheFirstFlare) {
+    std::vector<uint8_t> rgba;
+    int32_t width = 0;
+    int32_t height = 0;
+    const std::string common =
+        "--no-text --at 2024-04-15T19:13:00Z --lat 51.5 --lon 0 --size 640x512 ";
+    auto countStarPixels = [&]() {
+        int count = 0;
+        for (int32_t row = 0; row < kHeight; ++row) {
+            for (int32_t column = 0; column < 100; ++column) {  // left of the Moon
+                count += Grey(rgba, kWidth, column, row) > 60 ? 1 : 0;
+            }
+        }
+        return count;
+    };
+    ASSERT_TRUE(Draw(common + "--frames 14", rgba, width, height));
+    EXPECT_GT(countStarPixels(), 0);
+    EXPECT_FALSE(FlareShows(rgba));  // 13 ticks: the window is not open yet
+    ASSERT_TRUE(Draw(common + "--frames 40", rgba, width, height));
+    EXPECT_TRUE(FlareShows(rgba));  // the flare swells at (20, 30)
+    ASSERT_TRUE(Draw(common + "--frames 40 --no-stars", rgba, width, height));
+    EXPECT_EQ(countStarPixels(), 0);
+    EXPECT_FALSE(FlareShows(rgba));
+}
+
+TEST_F(Snapshot, PreviewUsesTheSmallPositivePicture) {
+    // A grey 200 picture: read as a positive in preview, as a negative (55)
+    // in full screen.
+    const std::string picture = folder + "/grey.bmp";
+    WritePicture(picture, {256, 128}, std::vector<uint8_t>(256 * 128, 200));
+    std::vector<uint8_t> rgba;
+    int32_t width = 0;
+    int32_t height = 0;
+    const std::string common =
+        "--no-text --no-stars --at 2024-04-23T23:49:00Z --size 640x512 "
+        "--texture '" +
+        picture + "' ";
+    ASSERT_TRUE(Draw(common + "--preview", rgba, width, height));
+    const int preview = Grey(rgba, kWidth, 320, 256);
+    ASSERT_TRUE(Draw(common, rgba, width, height));
+    const int full = Grey(rgba, kWidth, 320, 256);
+    EXPECT_GT(preview, 150);
+    EXPECT_LT(full, 80);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Snapshot, SameInstantDrawsTheSamePicture) {
+    std::vector<uint8_t> first;
+    std::vector<uint8_t> second;
+    int32_t width = 0;
+    int32_t height = 0;
+    const std::string arguments = "--at 2025-02-01T03:04:05Z --size 320x256 --frames 3 --no-text";
+    ASSERT_TRUE(Draw(arguments, first, width, height));
+    ASSERT_TRUE(Draw(arguments, second, width, height));
+    EXPECT_TRUE(first == second);
+    ASSERT_TRUE(Draw("--at 2025-02-01T03:04:06Z --size 320x256 --frames 3 --no-text", second, width,
+                     height));
+    EXPECT_FALSE(first == second);  // another second seeds other stars
+}
+
+}  // namespace

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// The command line of nocturo-snapshot:
+//   nocturo-snapshot [--at YYYY-MM-DDTHH:MM:SSZ] [--lat DEG] [--lon DEG] [--size WxH]
+//                    [--preview] [--frames N] [--no-stars] [--no-text] [--texture PATH]
+//                    -o FILE.png
+struct SnapshotOptions {
+    bool hasTime = false;
+    int64_t time = 0;  // seconds since 1970 UTC; the clock stands still here
+    bool hasLatitude = false;
+    double latitude = 0;
+    bool hasLongitude = false;
+    double longitude = 0;
+    int32_t width = 1280;  // 5:4 like the scene's world, so the Moon is round
+    int32_t height = 1024;
+    bool preview = false;
+    int32_t frames = 1;
+    bool noStars = false;
+    bool noText = false;
+    bool hasTexture = false;
+    std::string texture;
+    std::string output;
+};
+
+constexpr int32_t kSnapshotMaxFrames = 100000;
+
+// Fills `options` from argv[1 ...]. Returns 1 when the command line is good,
+// else 0 with a one-line reason in `error`.
+int ParseSnapshotOptions(int argc, const char* const* argv, SnapshotOptions& options,
+                         std::string& error);
+
+// Parses YYYY-MM-DDTHH:MM:SSZ (a real calendar instant in UTC). Returns 1 on success.
+int ParseUtcInstant(const char* text, int64_t& secondsSinceEpoch);
+
+// The usage line.
+const char* SnapshotUsage();
