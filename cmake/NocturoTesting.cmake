@@ -1,4 +1,5 @@
-# nocturo_add_tests(NAME name LABEL unit|gl|display SOURCES ... LIBRARIES ...)
+# nocturo_add_tests(NAME name LABEL unit|gl|display SOURCES ... LIBRARIES ...
+#                   [PROPERTIES prop value ...])
 #
 # One GoogleTest executable per group of related tests; every case is
 # registered with CTest under the label that says what it needs:
@@ -6,7 +7,7 @@
 #   gl       an offscreen GL context through EGL on Mesa
 #   display  a real X display (the test command provides Xvfb)
 function(nocturo_add_tests)
-    cmake_parse_arguments(ARG "" "NAME;LABEL" "SOURCES;LIBRARIES" ${ARGN})
+    cmake_parse_arguments(ARG "" "NAME;LABEL" "SOURCES;LIBRARIES;PROPERTIES" ${ARGN})
     if(NOT ARG_LABEL MATCHES "^(unit|gl|display)$")
         message(FATAL_ERROR "nocturo_add_tests(${ARG_NAME}): LABEL must be unit, gl or display")
     endif()
@@ -14,5 +15,5 @@ function(nocturo_add_tests)
     target_link_libraries(${ARG_NAME} PRIVATE ${ARG_LIBRARIES} GTest::gmock GTest::gtest_main)
     target_compile_definitions(${ARG_NAME} PRIVATE
         NOCTURO_SOURCE_DIR="${CMAKE_SOURCE_DIR}" NOCTURO_BINARY_DIR="${CMAKE_BINARY_DIR}")
-    gtest_discover_tests(${ARG_NAME} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS ${ARG_LABEL})
+    gtest_discover_tests(${ARG_NAME} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS ${ARG_LABEL} ${ARG_PROPERTIES})
 endfunction()

@@ -1,0 +1,327 @@
+// Nocturo.scr on a real X display: run modes, closing inputs, previews,
+// the single-instance check, screen-saver daemons and the frame rate.
+
+// GoogleTest first: Xlib defines None as a macro.
+#include <gtest/gtest.h>
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/Xdamage.h>
+#include <X11/extensions/Xfixes.h>
+#include <signal.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <string>
+
+#include "tests/shell/saver_process.h"
+
+namespace {
+
+constexpr char kClass[] = "WindowsScreenSaverClass";
+
+int IgnoreErrors(Display*, XErrorEvent*) {
+    return 0;
+}
+
+class SaverDisplayTest : public ::testing::Test {
+  protected:
+    Display* dpy = nullptr;
+    Window root = 0;
+    SaverProcess saver;
+
+    void SetUp() override {
+        // The server resets when its last client leaves (the previous test),
+        // and refuses connections for a moment while it does.
+        for (long end = NowMs() + 3000; dpy == nullptr && NowMs() < end; SleepMs(10)) {
+            dpy = XOpenDisplay(nullptr);
+        }
+        ASSERT_NE(dpy, nullptr) << "these tests need an X display";
+        XSetErrorHandler(IgnoreErrors);
+        root = DefaultRootWindow(dpy);
+        Pointer(100, 100);
+    }
+    void TearDown() override {
+        KillSaver(&saver);
+        if (dpy != nullptr) {
+            XCloseDisplay(dpy);
+        }
+    }
+    void Pointer(int x, int y) {
+        ASSERT_EQ(RunTool({"xdotool", "mousemove", std::to_string(x), std::to_string(y)}), 0);
+    }
+    // Starts a window mode and waits for its window to show the sky.
+    Window Start(const std::vector<std::string>& args, Window parent = 0) {
+        saver = StartSaver(args);
+        Window w = WaitChildWithClass(dpy, parent ? parent : root, kClass, 5000);
+        if (w != 0 && !WaitSkyPixel(dpy, w, 10, 10, 5000)) {
+            return 0;
+        }
+        return w;
+    }
+    bool StillRunning(int ms) { return !WaitSaver(&saver, ms); }
+    bool EndsWith(int code, int withinMs) {
+        return WaitSaver(&saver, withinMs) && ExitCode(saver) == code;
+    }
+};
+
+TEST_F(SaverDisplayTest, CommandLineExitCodes) {
+    Window existing = MakeTestWindow(dpy, root, 50, 50);
+    struct Case {
+        std::vector<std::string> args;
+        int code;
+    } cases[] = {
+        {{"/x"}, 255},
+        {{"/?"}, 255},
+        {{"/p", "0"}, 255},
+        {{"/p"}, 255},
+        {{"/p:" + std::to_string(existing)}, 255},
+        {{"/p", "4000000000"}, 255},  // names no window
+        {{"/a"}, 255},
+        {{"/c"}, 0},
+        {{}, 0},
+    };
+    for (const Case& c : cases) {
+        saver = StartSaver(c.args, {"NOCTURO_UNUSED="});
+        ASSERT_TRUE(WaitSaver(&saver, 5000));
+        std::string text;
+        for (const std::string& a : c.args) {
+            text += a + " ";
+        }
+        EXPECT_EQ(ExitCode(saver), c.code) << text;
+        EXPECT_EQ(FindChildWithClass(dpy, root, kClass), 0u) << text;
+    }
+    XDestroyWindow(dpy, existing);
+}
+
+TEST_F(SaverDisplayTest, WithoutADisplayWindowModesSaySoAndConfigureStillWorks) {
+    saver = StartSaver({"/w"}, {"DISPLAY="});
+    ASSERT_TRUE(WaitSaver(&saver, 5000));
+    EXPECT_EQ(ExitCode(saver), 1);
+    saver = StartSaver({"/c"}, {"DISPLAY="});
+    ASSERT_TRUE(WaitSaver(&saver, 5000));
+    EXPECT_EQ(ExitCode(saver), 0);
+}
+
+TEST_F(SaverDisplayTest, TestWindowIsHalfTheScreenTopLeftAndOnlyEscapeEndsIt) {
+    Window w = Start({"/w"});
+    ASSERT_NE(w, 0u);
+    XWindowAttributes a;
+    ASSERT_TRUE(XGetWindowAttributes(dpy, w, &a));
+    int x = 0, y = 0;
+    Window child;
+    XTranslateCoordinates(dpy, w, root, 0, 0, &x, &y, &child);
+    EXPECT_EQ(x, 0);
+    EXPECT_EQ(y, 0);
+    EXPECT_EQ(a.width, DisplayWidth(dpy, DefaultScreen(dpy)) / 2);
+    EXPECT_EQ(a.height, DisplayHeight(dpy, DefaultScreen(dpy)) / 2);
+    char* name = nullptr;
+    ASSERT_TRUE(XFetchName(dpy, w, &name));
+    EXPECT_STREQ(name, "");
+    XFree(name);
+    Rgb centre{};
+    ASSERT_TRUE(ReadPixel(dpy, w, a.width / 2, a.height / 2, &centre));
+    EXPECT_TRUE(IsSky(centre)) << centre.r << "," << centre.g << "," << centre.b;
+
+    RunTool({"xdotool", "key", "--window", std::to_string(w), "a", "Return", "alt"});
+    RunTool({"xdotool", "mousemove", "--window", std::to_string(w), "300", "300", "click", "1"});
+    EXPECT_TRUE(StillRunning(400));
+    RunTool({"xdotool", "key", "--window", std::to_string(w), "Escape"});
+    EXPECT_TRUE(EndsWith(0, 3000));
+}
+
+TEST_F(SaverDisplayTest, TestWindowFollowsItsSize) {
+    Window w = Start({"/w"});
+    ASSERT_NE(w, 0u);
+    XResizeWindow(dpy, w, 800, 600);
+    XSync(dpy, False);
+    EXPECT_TRUE(WaitSkyPixel(dpy, w, 790, 590, 3000));
+    XWindowAttributes a;
+    ASSERT_TRUE(XGetWindowAttributes(dpy, w, &a));
+    EXPECT_EQ(a.width, 800);
+}
+
+// Whether the cursor now showing is wholly transparent.
+bool CursorIsBlank(Display* dpy) {
+    XFixesCursorImage* image = XFixesGetCursorImage(dpy);
+    if (image == nullptr) {
+        return false;
+    }
+    bool blank = true;
+    for (int i = 0; i < image->width * image->height; ++i) {
+        blank = blank && (image->pixels[i] >> 24) == 0;
+    }
+    XFree(image);
+    return blank;
+}
+
+TEST_F(SaverDisplayTest, FullScreenCoversTheScreenHidesTheCursorAndClosesPastFourPixels) {
+    Window w = Start({"/s"});
+    ASSERT_NE(w, 0u);
+    XWindowAttributes a;
+    ASSERT_TRUE(XGetWindowAttributes(dpy, w, &a));
+    EXPECT_EQ(a.width, DisplayWidth(dpy, DefaultScreen(dpy)));
+    EXPECT_EQ(a.height, DisplayHeight(dpy, DefaultScreen(dpy)));
+    EXPECT_TRUE(a.override_redirect);
+    EXPECT_TRUE(WaitSkyPixel(dpy, w, a.width - 5, a.height - 5, 2000));
+    EXPECT_TRUE(CursorIsBlank(dpy));
+
+    Pointer(103, 101);  // 3 right, 1 down: sum 4
+    EXPECT_TRUE(StillRunning(400));
+    Pointer(105, 100);  // sum 5 from where it started
+    EXPECT_TRUE(EndsWith(0, 3000));
+}
+
+TEST_F(SaverDisplayTest, FullScreenClosesOnKeysAltAndButtonsButNotOnTheWheel) {
+    struct Case {
+        std::vector<std::string> input;
+        bool closes;
+    } cases[] = {
+        {{"xdotool", "click", "4", "click", "5"}, false},
+        {{"xdotool", "key", "a"}, true},
+        {{"xdotool", "key", "alt"}, true},
+        {{"xdotool", "click", "1"}, true},
+        {{"xdotool", "click", "3"}, true},
+    };
+    for (const Case& c : cases) {
+        Window w = Start({"/s"});
+        ASSERT_NE(w, 0u);
+        RunTool(c.input);
+        if (c.closes) {
+            EXPECT_TRUE(EndsWith(0, 3000)) << c.input[1] << " " << c.input[2];
+        } else {
+            EXPECT_TRUE(StillRunning(400)) << c.input[1] << " " << c.input[2];
+        }
+        KillSaver(&saver);
+    }
+}
+
+TEST_F(SaverDisplayTest, AnotherSaverWindowMakesFullScreenShowNothing) {
+    Window other = XCreateSimpleWindow(dpy, root, 0, 0, 100, 100, 0, 0, 0);
+    XClassHint hint;
+    hint.res_name = const_cast<char*>("other");
+    hint.res_class = const_cast<char*>("ScreenSaverClass");
+    XSetClassHint(dpy, other, &hint);
+    XStoreName(dpy, other, "Screen Saver");
+    XSync(dpy, False);
+    saver = StartSaver({"/s"});
+    EXPECT_TRUE(EndsWith(0, 3000));
+    EXPECT_EQ(FindChildWithClass(dpy, root, kClass), 0u);
+
+    // A different title does not count.
+    XStoreName(dpy, other, "Something Else");
+    XSync(dpy, False);
+    EXPECT_NE(Start({"/s"}), 0u);
+    KillSaver(&saver);
+    XDestroyWindow(dpy, other);
+}
+
+TEST_F(SaverDisplayTest, PreviewDrawsInsideItsParentIgnoresInputAndEndsWithIt) {
+    Window parent = MakeTestWindow(dpy, root, 320, 240);
+    Window w = Start({"/p", std::to_string(parent)}, parent);
+    ASSERT_NE(w, 0u);
+    XWindowAttributes a;
+    ASSERT_TRUE(XGetWindowAttributes(dpy, w, &a));
+    EXPECT_EQ(a.width, 320);
+    EXPECT_EQ(a.height, 240);
+    RunTool({"xdotool", "mousemove", "--window", std::to_string(parent), "50", "50", "click", "1",
+             "mousemove", "--window", std::to_string(parent), "200", "200", "key", "a"});
+    EXPECT_TRUE(StillRunning(400));
+    XDestroyWindow(dpy, parent);
+    XSync(dpy, False);
+    EXPECT_TRUE(EndsWith(0, 3000));
+}
+
+// Counts the frames the saver puts on a window, from damage reports: one
+// frame is one burst of drawing, however many requests it takes.
+int CountFrames(Display* dpy, Window w, int periodMs) {
+    int eventBase = 0, errorBase = 0;
+    if (!XDamageQueryExtension(dpy, &eventBase, &errorBase)) {
+        return -1;
+    }
+    Damage damage = XDamageCreate(dpy, w, XDamageReportNonEmpty);
+    XSync(dpy, False);
+    int frames = 0;
+    long last = 0;
+    long end = NowMs() + periodMs;
+    while (NowMs() < end) {
+        while (XPending(dpy) > 0) {
+            XEvent e;
+            XNextEvent(dpy, &e);
+            if (e.type == eventBase + XDamageNotify) {
+                long now = NowMs();
+                if (now - last >= 8) {
+                    ++frames;
+                    last = now;
+                }
+                XDamageSubtract(dpy, damage, None, None);
+            }
+        }
+        SleepMs(1);
+    }
+    XDamageDestroy(dpy, damage);
+    return frames;
+}
+
+TEST_F(SaverDisplayTest, FrameRateSettlesNearThirtyOneASecond) {
+    Window w = Start({"/w"});
+    ASSERT_NE(w, 0u);
+    SleepMs(300);
+    int frames = CountFrames(dpy, w, 2000);
+    // One frame per 32 ms tick at best (31.25 a second), never more.
+    EXPECT_LE(frames, 2 * 32);
+    EXPECT_GE(frames, 2 * 24);
+    std::printf("frames in 2 s: %d\n", frames);
+}
+
+// A window of the test standing in for a screen-saver daemon's.
+class DaemonTest : public SaverDisplayTest {
+  protected:
+    Window daemon = 0;
+    void SetUp() override {
+        SaverDisplayTest::SetUp();
+        // The daemon listens to button presses itself, as xscreensaver does.
+        daemon = MakeTestWindow(dpy, root, 400, 300, ButtonPressMask);
+    }
+    void TearDown() override {
+        KillSaver(&saver);
+        XDestroyWindow(dpy, daemon);
+        SaverDisplayTest::TearDown();
+    }
+    void StartInDaemonWindow(const std::string& id) {
+        char hex[32];
+        std::snprintf(hex, sizeof hex, "0x%lx", daemon);
+        saver = StartSaver({"s", "--window-id", hex}, {"XSCREENSAVER_WINDOW=" + id});
+    }
+};
+
+TEST_F(DaemonTest, DrawsIntoTheDaemonWindowFollowsItsSizeAndDiesBySigterm) {
+    char hex[32];
+    std::snprintf(hex, sizeof hex, "0x%lx", daemon);
+    StartInDaemonWindow(hex);
+    ASSERT_TRUE(WaitSkyPixel(dpy, daemon, 200, 150, 5000));
+    EXPECT_EQ(FindChildWithClass(dpy, root, kClass), 0u);  // no window of its own
+    EXPECT_EQ(FindChildWithClass(dpy, daemon, kClass), 0u);
+
+    XResizeWindow(dpy, daemon, 600, 450);
+    XSync(dpy, False);
+    EXPECT_TRUE(WaitSkyPixel(dpy, daemon, 590, 440, 3000));
+
+    long sent = NowMs();
+    kill(saver.pid, SIGTERM);
+    ASSERT_TRUE(WaitSaver(&saver, 1000));
+    EXPECT_LT(NowMs() - sent, 1000);
+    EXPECT_TRUE(WIFSIGNALED(saver.status));
+    EXPECT_EQ(WTERMSIG(saver.status), SIGTERM);
+}
+
+TEST_F(DaemonTest, DecimalIdAndTheWindowsDisappearanceEndsItQuietly) {
+    StartInDaemonWindow(std::to_string(daemon));
+    ASSERT_TRUE(WaitSkyPixel(dpy, daemon, 200, 150, 5000));
+    XDestroyWindow(dpy, daemon);
+    XSync(dpy, False);
+    daemon = MakeTestWindow(dpy, root, 10, 10);  // for the fixture to destroy
+    EXPECT_TRUE(EndsWith(0, 3000));
+}
+
+}  // namespace
