@@ -175,6 +175,76 @@ bool WaitSkyPixel(Display* dpy, Window window, int x, int y, int timeoutMs) {
     return false;
 }
 
+namespace {
+
+Rgb PixelOf(XImage* image, int x, int y) {
+    unsigned long p = XGetPixel(image, x, y);
+    return Rgb{static_cast<int>((p & image->red_mask) >> 16),
+               static_cast<int>((p & image->green_mask) >> 8),
+               static_cast<int>(p & image->blue_mask)};
+}
+
+// The middle of the longest run of non-sky pixels along a line.
+int MiddleOfLongestRun(XImage* image, int length, bool alongRow, int at) {
+    int best = 0, bestStart = 0, run = 0;
+    for (int i = 0; i <= length; ++i) {
+        bool other = i < length && !IsSky(alongRow ? PixelOf(image, i, at) : PixelOf(image, at, i));
+        if (other) {
+            ++run;
+        } else {
+            if (run > best) {
+                best = run;
+                bestStart = i - run;
+            }
+            run = 0;
+        }
+    }
+    return best == 0 ? -1 : bestStart + best / 2;
+}
+
+}  // namespace
+
+bool SceneFillsWindow(Display* dpy, Window window) {
+    XWindowAttributes a;
+    if (!XGetWindowAttributes(dpy, window, &a) || a.map_state != IsViewable || a.width < 32 ||
+        a.height < 32) {
+        return false;
+    }
+    XImage* image = XGetImage(dpy, window, 0, 0, static_cast<unsigned>(a.width),
+                              static_cast<unsigned>(a.height), AllPlanes, ZPixmap);
+    if (image == nullptr) {
+        return false;
+    }
+    int sky = 0, samples = 0;
+    int patchW = a.width / 16, patchH = a.height / 16;
+    for (int corner = 0; corner < 4; ++corner) {
+        int x0 = corner & 1 ? a.width - patchW : 0;
+        int y0 = corner & 2 ? a.height - patchH : 0;
+        for (int y = y0; y < y0 + patchH; y += 2) {
+            for (int x = x0; x < x0 + patchW; x += 2) {
+                sky += IsSky(PixelOf(image, x, y));
+                ++samples;
+            }
+        }
+    }
+    int midX = MiddleOfLongestRun(image, a.width, true, a.height / 2);
+    int midY = MiddleOfLongestRun(image, a.height, false, a.width / 2);
+    XDestroyImage(image);
+    return samples > 0 && sky * 10 >= samples * 7 && std::abs(midX - a.width / 2) <= a.width / 20 &&
+           std::abs(midY - a.height / 2) <= a.height / 20;
+}
+
+bool WaitSceneFillsWindow(Display* dpy, Window window, int timeoutMs) {
+    long deadline = NowMs() + timeoutMs;
+    do {
+        if (SceneFillsWindow(dpy, window)) {
+            return true;
+        }
+        SleepMs(50);
+    } while (NowMs() < deadline);
+    return false;
+}
+
 Window MakeTestWindow(Display* dpy, Window parent, int width, int height, long eventMask) {
     int screen = DefaultScreen(dpy);
     Window w = XCreateSimpleWindow(dpy, parent, 0, 0, static_cast<unsigned>(width),

@@ -42,6 +42,12 @@ bool ReadPixel(Display* dpy, Window window, int x, int y, Rgb* out);
 bool WaitSkyPixel(Display* dpy, Window window, int x, int y, int timeoutMs);
 bool IsSky(const Rgb& c);
 
+// Whether the window shows the scene laid out on its whole area: the corners
+// mostly in the sky colour, and the Moon's disc centred on the window (the
+// longest run of other colours across the middle row and column).
+bool SceneFillsWindow(Display* dpy, Window window);
+bool WaitSceneFillsWindow(Display* dpy, Window window, int timeoutMs);
+
 // A plain window of the test's own, white, mapped, waited for.
 Window MakeTestWindow(Display* dpy, Window parent, int width, int height, long eventMask = 0);
 
