@@ -1,0 +1,86 @@
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <string>
+
+#include "scene/font_engine.h"
+
+// The information overlay drawn over the scene: the Sun and Moon sections at
+// the lower left, the observer's coordinates at the upper left, the date and
+// the time at the upper right, and for the first seconds of a run a caption
+// with the project's web address at the lower right. Everything is placed in
+// world units (x 0..125, y 0..100) at depth z = 100, in front of the scene.
+
+struct OverlayState {
+    TextFont* titleFont = nullptr;  // Arial 600; not made in preview
+    TextFont* bodyFont = nullptr;   // Arial 400
+    int32_t captionFrames = 0;      // frames counted for the caption
+    double captionAlpha = 0.0;      // caption opacity
+};
+
+extern OverlayState overlayState;
+
+// What one frame of the overlay shows.
+struct OverlayInputs {
+    double sunRise = 1e200, sunSet = 1e200;  // local hours; |value| > 1e100: no event
+    double sunAltitude = 0.0, sunAzimuth = 0.0;
+    double moonRise = 1e200, moonSet = 1e200;
+    double moonAltitude = 0.0, moonAzimuth = 0.0;
+    double lunarDay = -1.0;  // <= 0: not found
+    const char* lunarDayText = "";
+    double latitude = 0.0, longitude = 0.0;  // degrees, north and east positive
+    std::tm localTime{};                     // one reading for the date and the time
+    bool preview = false;
+    bool showText = true;
+    bool placeDefaulted = false;
+    int screenWidth = 0, screenHeight = 0;  // pixels
+};
+
+// The screen size in pixels that text sizes and widths are reckoned with.
+// By default the size of the GL viewport (the window, which covers the screen
+// in full-screen runs and is the picture in snapshots).
+extern void (*overlayScreenSize)(int* width, int* height);
+
+// The current local time for the date and the time. By default the system clock.
+extern void (*overlayLocalTime)(std::tm* now);
+
+// Draws the overlay and the caption for one frame (the text pass).
+void TextPass();
+
+// The text pass for given inputs.
+void OverlayDraw(const OverlayInputs& in);
+
+// Font heights of the overlay: title 0 means the title font is not made.
+struct OverlayFontSizes {
+    int title = 0;
+    int body = 0;
+};
+OverlayFontSizes OverlayFontSizesFor(int screenWidth, bool preview);
+
+// "hh:mm" of local hours, minutes rounded half up (6.999 -> "07:00", from
+// 23:59:30 on "24:00"); "--" for an absent event (|t| > 1e100) or a value
+// that is no time at all.
+std::string FormatClock(double hours);
+
+// "dd° mm' ss\"" of |v| rounded to the second, with the sign of v on the
+// degrees ("-0" for a negative value under one degree), the degree sign as
+// byte 0xB0; "--" for a value that is not a finite angle.
+std::string FormatAngle(double degrees);
+
+// The length of the day from the Sun's rise and set, "hh:mm": 24:00 when the
+// Sun does not rise (+1e200), else the difference of the two clock times;
+// "--" when the set is absent or the rise is the other marker (-1e200).
+std::string FormatDayLength(double sunRise, double sunSet);
+
+// The coordinates with their hemisphere: " N" only for a latitude above 0,
+// " E" only for a longitude above 0.
+std::string FormatLatitude(double latitude);
+std::string FormatLongitude(double longitude);
+
+// The lunar day's text, or "--" when the lunar day was not found.
+std::string FormatLunarDay(double lunarDay, const char* text);
+
+// Advances the caption by one drawn frame. Returns true when the caption is
+// drawn in this frame, with its opacity in *alpha.
+bool CaptionStep(OverlayState* state, bool preview, double* alpha);
