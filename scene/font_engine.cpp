@@ -52,7 +52,10 @@ bool FindFace(const char* family, int weight, std::string* file, int* index, int
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
     FcPatternAddDouble(pattern, FC_WEIGHT, FcWeightFromOpenTypeDouble(weight));
     FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
-    FcPatternAddString(pattern, FC_LANG, reinterpret_cast<const FcChar8*>("ru"));
+    FcLangSet* languages = FcLangSetCreate();
+    FcLangSetAdd(languages, reinterpret_cast<const FcChar8*>("ru"));
+    FcPatternAddLangSet(pattern, FC_LANG, languages);
+    FcLangSetDestroy(languages);
     FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
     FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
@@ -132,7 +135,10 @@ const FontGlyph& Glyph(TextFont* font, unsigned char byte) {
 }  // namespace
 
 TextFont* FontOpen(int height, int weight, const char* face) {
-    auto* font = new TextFont;
+    // Fonts live until the process ends; the list keeps them.
+    static std::vector<std::unique_ptr<TextFont>> fonts;
+    fonts.push_back(std::make_unique<TextFont>());
+    TextFont* font = fonts.back().get();
     font->height = height > 0 ? height : 0;
     font->weight = weight;
     font->face = face != nullptr ? face : "";
