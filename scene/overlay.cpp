@@ -5,7 +5,9 @@
 #include <cmath>
 #include <cstdio>
 
+#include "ephemeris/observer.h"
 #include "scene/bitmap_text.h"
+#include "scene/scene_state.h"
 #include "settings/ui_locale.h"
 #include "settings/ui_text.h"
 
@@ -262,6 +264,18 @@ bool CaptionStep(OverlayState* state, bool preview, double* alpha) {
         state->captionAlpha = 1.0;
     *alpha = state->captionAlpha;
     return true;
+}
+
+void TextPass() {
+    OverlayInputs in;
+    in.latitude = observer.latitude;
+    in.longitude = observer.longitude;
+    overlayLocalTime(&in.localTime);
+    in.preview = sceneState.preview;
+    in.showText = sceneState.showText;
+    in.placeDefaulted = sceneState.placeDefaulted;
+    overlayScreenSize(&in.screenWidth, &in.screenHeight);
+    OverlayDraw(in);
 }
 
 void OverlayDraw(const OverlayInputs& in) {

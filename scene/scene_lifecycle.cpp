@@ -5,11 +5,15 @@
 
 #include "ephemeris/sky_report.h"
 #include "platform/timers.h"
+#include "scene/bitmap_text.h"
 #include "scene/moon_pass.h"
+#include "scene/overlay.h"
 #include "scene/scene_state.h"
 #include "scene/scene_textures.h"
 #include "scene/star_field.h"
 #include "scene/star_pass.h"
+#include "settings/ui_locale.h"
+#include "settings/ui_text.h"
 
 namespace {
 
@@ -69,7 +73,10 @@ int SceneInit(uint32_t) {
     // 1. Preview or not, fixed for the run.
     sceneState.preview = SaverIsPreview() != 0;
     // 2. Language and locale.
-    // 3. Interface texts and the default font.
+    UiLocaleSelectForLanguage(uiTextLanguageOffset);
+    // 3. Interface texts and the default font (which reserves display list 1).
+    UiTextBuild();
+    TextCreateDefaultFont();
     // 4. Texture paths.
     // 5. Display flags.
     // 6. Latitude.
@@ -107,7 +114,8 @@ void SceneFrame(uint32_t) {
     SunInMoonFrame(sunDirection[0], sunDirection[1], sunDirection[2]);
     // 6. The quadric for this frame's spheres.
     PrepareQuadric();
-    // 7. Text pass.
+    // 7. Text pass: the overlay and the caption.
+    TextPass();
     // 8. Star pass.
     if (sceneState.showStars) {
         StarPass(quadric);
