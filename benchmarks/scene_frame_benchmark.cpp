@@ -1,6 +1,7 @@
 // Cost of one full-screen frame at 1920 x 1080 drawn offscreen with Mesa:
-// the star pass and the Moon pass with a 2048 x 1024 Moon picture, and each
-// pass alone (passes: 3 both, 0 only the clear, 1 stars, 2 Moon).
+// the text pass, the star pass and the Moon pass with a 2048 x 1024 Moon
+// picture, and each pass alone (passes: 7 all three, 3 stars and Moon, 0 only
+// the clear, 1 stars, 2 Moon, 4 text: the overlay's 35 or so strings).
 //   scene_frame_benchmark [--benchmark_min_time=2]
 // Set NOCTURO_MOON_PICTURE to use a real picture instead of a made-up one.
 
@@ -13,12 +14,16 @@
 #include <string>
 #include <vector>
 
+#include "ephemeris/sky_report.h"
 #include "platform/egl_offscreen.h"
+#include "scene/bitmap_text.h"
 #include "scene/moon_pass.h"
+#include "scene/overlay.h"
 #include "scene/scene_state.h"
 #include "scene/scene_textures.h"
 #include "scene/star_field.h"
 #include "scene/star_pass.h"
+#include "settings/ui_text.h"
 
 namespace {
 
@@ -60,6 +65,21 @@ void SetUpScene() {
 
 constexpr int kStars = 1;
 constexpr int kMoon = 2;
+constexpr int kText = 4;
+
+// A report with every row filled, so that every string of the overlay is drawn.
+void FillReport() {
+    skyReport.sunRise = 8.9;
+    skyReport.sunSet = 16.1;
+    skyReport.sunAltitude = -23.4;
+    skyReport.sunAzimuth = 131.2;
+    skyReport.moonRise = 3.2;
+    skyReport.moonSet = 13.7;
+    skyReport.moonAltitude = 12.3;
+    skyReport.moonAzimuth = -40.5;
+    skyReport.lunarDay = 22;
+    std::snprintf(skyReport.lunarDayText, sizeof skyReport.lunarDayText, "22");
+}
 
 // range(0): which passes to draw besides the clear.
 void FullScreenFrame(benchmark::State& state) {
@@ -72,6 +92,9 @@ void FullScreenFrame(benchmark::State& state) {
     const char* picture = std::getenv("NOCTURO_MOON_PICTURE");
     const std::string path = picture != nullptr ? picture : MadeUpPicture();
     SetUpScene();
+    UiTextBuild();
+    TextCreateDefaultFont();
+    FillReport();
     BuildSceneTextures(false, path.c_str(), "null");
     CreateStarField();
     GLUquadric* quadric = gluNewQuadric();
@@ -82,6 +105,9 @@ void FullScreenFrame(benchmark::State& state) {
         glClearColor(sceneState.skyColour[0], sceneState.skyColour[1], sceneState.skyColour[2],
                      1.0f);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        if (passes & kText) {
+            TextPass();
+        }
         if (passes & kStars) {
             StarPass(quadric);
         }
@@ -98,10 +124,12 @@ void FullScreenFrame(benchmark::State& state) {
 // Process CPU time counts Mesa's rasteriser threads too.
 BENCHMARK(FullScreenFrame)
     ->ArgName("passes")
+    ->Arg(kText | kStars | kMoon)
     ->Arg(kStars | kMoon)
     ->Arg(0)
     ->Arg(kStars)
     ->Arg(kMoon)
+    ->Arg(kText)
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime()
     ->UseRealTime();

@@ -6,12 +6,15 @@
 #include <cstdio>
 
 #include "ephemeris/observer.h"
+#include "ephemeris/sky_report.h"
+#include "platform/time_zone.h"
 #include "scene/bitmap_text.h"
 #include "scene/scene_state.h"
 #include "settings/ui_locale.h"
 #include "settings/ui_text.h"
 
 OverlayState overlayState;
+bool textPassEnabled = true;
 
 namespace {
 
@@ -22,9 +25,11 @@ void ViewportSize(int* width, int* height) {
     *height = viewport[3];
 }
 
-void SystemLocalTime(std::tm* now) {
-    const std::time_t t = std::time(nullptr);
-    localtime_r(&t, now);
+// The clock the sky report reads, so that a fixed clock fixes the date too.
+void ClockLocalTime(std::tm* now) {
+    const std::time_t t = static_cast<std::time_t>(PlatformTimeNow());
+    if (localtime_r(&t, now) == nullptr)
+        *now = std::tm{};
 }
 
 // Texts of the overlay by id.
@@ -185,7 +190,7 @@ void DrawCaption(const OverlayInputs& in, const Frame& frame) {
 }  // namespace
 
 void (*overlayScreenSize)(int* width, int* height) = ViewportSize;
-void (*overlayLocalTime)(std::tm* now) = SystemLocalTime;
+void (*overlayLocalTime)(std::tm* now) = ClockLocalTime;
 
 OverlayFontSizes OverlayFontSizesFor(int screenWidth, bool preview) {
     if (preview)
@@ -267,7 +272,19 @@ bool CaptionStep(OverlayState* state, bool preview, double* alpha) {
 }
 
 void TextPass() {
+    if (!textPassEnabled)
+        return;
     OverlayInputs in;
+    in.sunRise = skyReport.sunRise;
+    in.sunSet = skyReport.sunSet;
+    in.sunAltitude = skyReport.sunAltitude;
+    in.sunAzimuth = skyReport.sunAzimuth;
+    in.moonRise = skyReport.moonRise;
+    in.moonSet = skyReport.moonSet;
+    in.moonAltitude = skyReport.moonAltitude;
+    in.moonAzimuth = skyReport.moonAzimuth;
+    in.lunarDay = skyReport.lunarDay;
+    in.lunarDayText = skyReport.lunarDayText;
     in.latitude = observer.latitude;
     in.longitude = observer.longitude;
     overlayLocalTime(&in.localTime);

@@ -42,11 +42,16 @@ struct OverlayInputs {
 // in full-screen runs and is the picture in snapshots).
 extern void (*overlayScreenSize)(int* width, int* height);
 
-// The current local time for the date and the time. By default the system clock.
+// The current local time for the date and the time. By default the clock the
+// sky report reads (PlatformTimeNow), in the local time zone.
 extern void (*overlayLocalTime)(std::tm* now);
 
 // Draws the overlay and the caption for one frame (the text pass).
 void TextPass();
+
+// False leaves the whole text pass out, caption included (snapshots without
+// text); the saver never changes it.
+extern bool textPassEnabled;
 
 // The text pass for given inputs.
 void OverlayDraw(const OverlayInputs& in);
