@@ -9,6 +9,7 @@
 #include "ephemeris/observer.h"
 #include "platform/egl_offscreen.h"
 #include "platform/time_zone.h"
+#include "scene/overlay.h"
 #include "scene/scene_lifecycle.h"
 #include "scene/scene_state.h"
 #include "scene/scene_textures.h"
@@ -55,7 +56,9 @@ int RunSnapshot(const SnapshotOptions& options, std::vector<uint8_t>& rgba, std:
         sceneState.showStars = false;
     }
     if (options.noText) {
+        // No text at all: neither the overlay nor the caption.
         sceneState.showText = false;
+        textPassEnabled = false;
     }
 
     for (int32_t frame = 0; frame < options.frames; ++frame) {
