@@ -32,7 +32,7 @@ bool ParseHeader(const uint8_t* pack, size_t size, PackedPictureHeader& h, std::
         return false;
     }
     if (h.width > kPackMaxSide || h.height > kPackMaxSide) {
-        error = "the pack's picture is larger than 4096 x 4096";
+        error = "the pack's picture is larger than 2048 x 2048";
         return false;
     }
     const uint64_t packedSize = size - kPackHeaderSize;

@@ -13,7 +13,7 @@
 
 inline constexpr size_t kPackHeaderSize = 54;  // bitmap file and information headers
 inline constexpr size_t kPackPrefixSize = 63;  // ... then "PPM", CRC-16 and N
-inline constexpr int kPackMaxSide = 4096;      // larger pictures are refused
+inline constexpr int kPackMaxSide = 2048;      // larger pictures are refused
 
 struct PackedPictureHeader {
     uint8_t bitmapHeader[kPackHeaderSize];

@@ -13,3 +13,6 @@ export CTEST_OUTPUT_ON_FAILURE=1
 xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
     ctest --test-dir build -j "$(nproc)" --timeout 300
 ctest --test-dir build-sanitize -L unit -j "$(nproc)" --timeout 300
+
+# The decoder of the packed moon picture against damaged packs (libFuzzer).
+scripts/fuzz.sh 30

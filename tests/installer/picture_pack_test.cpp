@@ -16,6 +16,7 @@
 #include "installer/picture_pack.h"
 #include "installer/picture_transform.h"
 #include "installer/picture_unpack.h"
+#include "installer/range_decoder.h"
 
 namespace {
 
@@ -165,6 +166,29 @@ TEST(PictureRoundTrip, ExhaustedPoolsAreReclaimedAlikeOnBothSides) {
     }
 }
 
+TEST(RangeDecoder, StartsAndNormalisesSevenBitsAtATime) {
+    const uint8_t stream[] = {0x41, 0x81, 0x00, 0x00, 0x00, 0x00};
+    RangeDecoder d;
+    EXPECT_EQ(d.Start(stream, sizeof stream), 0x41) << "the first byte comes out raw";
+    EXPECT_EQ(d.low, 0x40u);
+    EXPECT_EQ(d.range, 0x80u);
+    // Three steps: the low bit of 0x81 moves to the top of the next byte's place.
+    EXPECT_EQ(d.GetFrequency(2), 1u);
+    EXPECT_EQ(d.range, 0x80000000u);
+    EXPECT_EQ(d.low, 0x40800000u);
+    EXPECT_EQ(d.position, 5u);
+    d.Take(1, 1, 2);  // the last interval keeps what remains of the range
+    EXPECT_EQ(d.low, 0x00800000u);
+    EXPECT_EQ(d.range, 0x40000000u);
+    EXPECT_EQ(d.GetFrequency(3), 0u);
+    d.Take(1, 0, 3);  // other intervals get help x frequency
+    EXPECT_EQ(d.range, 0x40000000u / 3);
+    EXPECT_EQ(d.overrun, 0u);
+    const uint8_t shortStream[] = {7};
+    EXPECT_EQ(d.Start(shortStream, 1), 7);
+    EXPECT_EQ(d.overrun, 1u) << "bytes past the end read as 0 and are counted";
+}
+
 TEST(PictureTransform, InverseStepOnTwoByTwo) {
     struct Case {
         uint8_t e, f, g, k;  // quadrants: e (0,0), g (0,1), f (1,0), k (1,1)
@@ -273,6 +297,7 @@ TEST(DamagedPack, BadHeadersAreRefused) {
         {"negative height", [](Bytes& p) { WriteLe32(&p[22], static_cast<uint32_t>(-256)); }},
         {"zero width", [](Bytes& p) { WriteLe32(&p[18], 0); }},
         {"huge picture", [](Bytes& p) { WriteLe32(&p[18], 1u << 20); }},
+        {"wider than 2048", [](Bytes& p) { WriteLe32(&p[18], 2080); }},
         {"N above 2 W H", [](Bytes& p) { WriteLe32(&p[59], 2 * 256 * 256 + 1); }},
         {"N above 20 x packed size",
          [](Bytes& p) {
