@@ -195,6 +195,22 @@ TEST_F(SaverDisplayTest, FullScreenClosesOnKeysAltAndButtonsButNotOnTheWheel) {
     }
 }
 
+TEST_F(SaverDisplayTest, FullScreenClosesWhenAnotherProgramTakesTheFocus) {
+    ASSERT_NE(Start({"/s"}), 0u);
+    EXPECT_TRUE(StillRunning(200));  // its own activation closes nothing
+    Window other = XCreateSimpleWindow(dpy, root, 0, 0, 50, 50, 0, 0, 0);
+    XSetWindowAttributes a;
+    a.override_redirect = True;
+    XChangeWindowAttributes(dpy, other, CWOverrideRedirect, &a);
+    XMapRaised(dpy, other);
+    XSync(dpy, False);
+    SleepMs(50);
+    XSetInputFocus(dpy, other, RevertToParent, CurrentTime);
+    XSync(dpy, False);
+    EXPECT_TRUE(EndsWith(0, 3000));
+    XDestroyWindow(dpy, other);
+}
+
 TEST_F(SaverDisplayTest, AnotherSaverWindowMakesFullScreenShowNothing) {
     Window other = XCreateSimpleWindow(dpy, root, 0, 0, 100, 100, 0, 0, 0);
     XClassHint hint;
