@@ -408,8 +408,12 @@ void ShowWindow(HWND hwnd) {
     }
     if (w->kind != kWindowAdopted) {
         XMapRaised(dpy, w->window);
-        if (w->kind == kWindowFullScreen) {
+        if (w->kind != kWindowChild) {
+            // Focus can only be given to a window on screen (a window manager
+            // maps a top-level window a moment later).
             WaitViewable(w->window);
+        }
+        if (w->kind == kWindowFullScreen) {
             TakeInput(w->window);
         }
         XFlush(dpy);
