@@ -13,9 +13,12 @@
 
 namespace {
 
-// Moon minus Sun minus the elongation, remainder by 360 (sign kept).
+// Moon minus Sun minus the elongation, remainder by 360 (sign kept). The
+// elongation is added to the Sun, so that the search finds the Moon that much
+// east of the Sun (90 is the first quarter); for the new moon (0) it makes
+// no difference.
 double Offset(double days, double elongation) {
-    return std::fmod(MoonLongitude(days) - (SunLongitude(days) - elongation), 360.0);
+    return std::fmod(MoonLongitude(days) - (SunLongitude(days) + elongation), 360.0);
 }
 
 double Fold(double degrees) {

@@ -13,14 +13,14 @@ namespace {
 
 // One loop of the search: rising (true) or setting (false).
 double SearchLoop(bool rising, double& result, double d0, char body, double cosA0, double phi,
-                  int& iterations) {
+                  int maxIterations, int& iterations) {
     double t = d0 + 0.5;
     double previous = 0.0;
     double change = 10.0;
     int i = 0;
     int forward = 0;
     int backward = 0;
-    while ((change > 1e-05 || change < -1e-05) && i < kHorizonSearchMaxIterations) {
+    while ((change > 1e-05 || change < -1e-05) && i < maxIterations) {
         ++i;
         double alpha, delta;
         ApparentEquatorial(body, t, alpha, delta);
@@ -94,6 +94,11 @@ double HorizonDepression(char body, double days) {
 
 void HorizonSearch(double& rise, double& set, const CivilTime& day, char body, double depression,
                    HorizonSearchTrace* trace) {
+    HorizonSearchBounded(rise, set, day, body, depression, kHorizonSearchMaxIterations, trace);
+}
+
+void HorizonSearchBounded(double& rise, double& set, const CivilTime& day, char body,
+                          double depression, int maxIterations, HorizonSearchTrace* trace) {
     CivilTime start = day;
     NormalizeCivilTime(start, 0);
     const double d0 = DaysSinceJ2000(start);
@@ -104,8 +109,10 @@ void HorizonSearch(double& rise, double& set, const CivilTime& day, char body, d
     set = 0.0;
     int riseIterations = 0;
     int setIterations = 0;
-    const double riseFound = SearchLoop(true, rise, d0, body, cosA0, phi, riseIterations);
-    const double setFound = SearchLoop(false, set, d0, body, cosA0, phi, setIterations);
+    const double riseFound =
+        SearchLoop(true, rise, d0, body, cosA0, phi, maxIterations, riseIterations);
+    const double setFound =
+        SearchLoop(false, set, d0, body, cosA0, phi, maxIterations, setIterations);
     if (rise == 0.0) {
         rise = riseFound;
     }

@@ -162,6 +162,33 @@ TEST(NocturoSky, JsonHoldsTheInstantThePlaceAndTheOffset) {
     EXPECT_DOUBLE_EQ(detail.numbers.at("d"), 8825.5);
 }
 
+TEST(NocturoSky, PrintsTheSkyReport) {
+    // Polar day at 70 N: the Sun's sentinels are printed as the numbers they are.
+    const SkyRun polar = Sky("--at 2025-06-25T10:00:00Z --lat 70 --lon 25 --json --detail");
+    ASSERT_EQ(polar.status, 0) << polar.err;
+    const Json json = Parse(polar.out);
+    EXPECT_EQ(json.numbers.at("sunRise"), 1e200);
+    EXPECT_EQ(json.numbers.at("sunSet"), 1e200);
+    for (const char* key : {"moonAzimuth", "moonAltitude", "moonRise", "moonSet", "sunAzimuth",
+                            "sunAltitude", "lunarDay", "newMoon", "nextNewMoon"}) {
+        EXPECT_EQ(json.numbers.count(key), 1u) << key;
+    }
+    EXPECT_EQ(json.texts.count("lunarDayText"), 1u);
+    EXPECT_GT(json.numbers.at("nextNewMoon"), json.numbers.at("newMoon") + 29.0);
+    EXPECT_LT(json.numbers.at("nextNewMoon"), json.numbers.at("newMoon") + 30.0);
+    EXPECT_LT(json.numbers.at("newMoon"), json.numbers.at("d"));
+
+    // Readable: clock times as hh:mm, an absent event as "--".
+    const SkyRun readable = Sky("--at 2025-06-25T10:00:00Z --lat 70 --lon 25");
+    EXPECT_NE(readable.out.find("Sunrise (local):                   --\n"), std::string::npos)
+        << readable.out;
+    const SkyRun ordinary = Sky("--at 2025-03-20T10:00:00Z --lat 48.85 --lon 2.35", "Europe/Paris");
+    const std::size_t sunrise = ordinary.out.find("Sunrise (local):");
+    ASSERT_NE(sunrise, std::string::npos);
+    const std::string value = ordinary.out.substr(sunrise + 35, 5);
+    EXPECT_EQ(value, "06:53") << ordinary.out;  // 6.886 h after local midnight
+}
+
 TEST(NocturoSky, ReadableOutputNamesTheQuantities) {
     const SkyRun run = Sky("--at 2000-01-01T12:00:00Z --detail");
     ASSERT_EQ(run.status, 0);
