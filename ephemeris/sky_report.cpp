@@ -12,9 +12,6 @@
 
 SkyReport skyReport;
 
-namespace {
-
-// An azimuth in (-180, 180].
 double FoldAzimuth(double azimuth) {
     double a = std::fmod(azimuth, 360.0);
     if (a >= 180.0) {
@@ -25,6 +22,8 @@ double FoldAzimuth(double azimuth) {
     }
     return a;
 }
+
+namespace {
 
 void BodyPlace(char body, double days, double localSidereal, double& azimuth, double& altitude) {
     double alpha, delta;

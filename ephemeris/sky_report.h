@@ -27,6 +27,10 @@ inline bool SkyEventPresent(double hours) {
     return hours >= -1e+100 && hours <= 1e+100;
 }
 
+// An azimuth of [0, 360) folded into (-180, 180]: west positive, east
+// negative, north 180 (never -180).
+double FoldAzimuth(double azimuth);
+
 // Reads the clock and the zone (observer.utcOffsetHours) and recomputes
 // every field of skyReport for the observer's place. Returns 1.
 int UpdateSkyReport();

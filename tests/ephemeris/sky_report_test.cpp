@@ -227,6 +227,17 @@ TEST(SkyCache, APlaceChangeIsNeverServedAnotherPlacesSearch) {
     SkyCacheEnable(1);
 }
 
+TEST(FoldAzimuth, WestPositiveNorthIsPlus180) {
+    const double cases[][2] = {
+        {0.0, 0.0},      {45.0, 45.0},   {90.0, 90.0},      {179.5, 179.5}, {180.0, 180.0},
+        {180.5, -179.5}, {270.0, -90.0}, {359.999, -0.001}, {360.0, 0.0},   {-180.0, 180.0},
+    };
+    for (const auto& c : cases) {
+        EXPECT_NEAR(FoldAzimuth(c[0]), c[1], 1e-9) << c[0];
+    }
+    EXPECT_EQ(FoldAzimuth(180.0), 180.0);
+}
+
 struct RotationCase {
     double x, y, z, angle;
     char axis;
