@@ -1,0 +1,59 @@
+#include "scene/scene_settings.h"
+
+#include <cstring>
+
+#include "ephemeris/observer.h"
+#include "scene/scene_state.h"
+#include "settings/settings_place.h"
+#include "settings/settings_store.h"
+#include "settings/ui_text.h"
+
+namespace {
+
+int32_t NoStandardBias() {
+    return 0;
+}
+
+// A byte flag: nonzero is on; an unreadable value keeps the default.
+bool ReadFlag(const char* name, bool fallback) {
+    uint8_t byte = fallback ? 1 : 0;
+    if (!SettingsReadValue(kSettingsSubkey, name, &byte, 1)) {
+        return fallback;
+    }
+    return byte != 0;
+}
+
+void ReadTexturePath(const char* name, char (&path)[100]) {
+    if (!SettingsReadString(kSettingsSubkey, name, path, sizeof path)) {
+        std::strcpy(path, kSettingsDefaultTexturePath);
+    }
+}
+
+}  // namespace
+
+int32_t (*sceneStandardBias)() = NoStandardBias;
+
+void SceneReadLanguage() {
+    int32_t language = kSettingsDefaultLanguage;
+    if (!SettingsReadValue(kSettingsSubkey, kSettingLanguage, &language, sizeof language)) {
+        language = kSettingsDefaultLanguage;
+        SettingsWriteBinary(kSettingsSubkey, kSettingLanguage, &language, sizeof language);
+    }
+    UiTextSelectLanguage(language);
+}
+
+void SceneReadSettings() {
+    ReadTexturePath(kSettingTextures00, sceneState.largeTexturePath);
+    ReadTexturePath(kSettingTextures01, sceneState.smallTexturePath);
+
+    sceneState.showText = ReadFlag(kSettingShowText, true);
+    sceneState.showStars = ReadFlag(kSettingShowStar, true);
+
+    int32_t bias = sceneStandardBias != nullptr ? sceneStandardBias() : 0;
+    SettingsPlace place = SettingsReadPlace(uiTextLanguageOffset, bias);
+    observer.latitude = place.latitude;
+    observer.longitude = place.longitude;
+    if (place.defaulted) {
+        sceneState.placeDefaulted = true;
+    }
+}
