@@ -15,5 +15,11 @@ function(nocturo_add_tests)
     target_link_libraries(${ARG_NAME} PRIVATE ${ARG_LIBRARIES} GTest::gmock GTest::gtest_main)
     target_compile_definitions(${ARG_NAME} PRIVATE
         NOCTURO_SOURCE_DIR="${CMAKE_SOURCE_DIR}" NOCTURO_BINARY_DIR="${CMAKE_BINARY_DIR}")
-    gtest_discover_tests(${ARG_NAME} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS ${ARG_LABEL} ${ARG_PROPERTIES})
+    # No test reads or writes the settings of the person running them: the
+    # store defaults to an empty folder of the build tree; tests that need
+    # settings make their own temporary store (a test's own ENVIRONMENT
+    # property replaces this one).
+    gtest_discover_tests(${ARG_NAME} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS ${ARG_LABEL}
+        ENVIRONMENT "NOCTURO_SETTINGS_DIR=${CMAKE_BINARY_DIR}/test-settings-store"
+        ${ARG_PROPERTIES})
 endfunction()

@@ -8,6 +8,7 @@
 #include "scene/bitmap_text.h"
 #include "scene/moon_pass.h"
 #include "scene/overlay.h"
+#include "scene/scene_settings.h"
 #include "scene/scene_state.h"
 #include "scene/scene_textures.h"
 #include "scene/star_field.h"
@@ -73,14 +74,12 @@ int SceneInit(uint32_t) {
     // 1. Preview or not, fixed for the run.
     sceneState.preview = SaverIsPreview() != 0;
     // 2. Language and locale.
-    UiLocaleSelectForLanguage(uiTextLanguageOffset);
+    SceneReadLanguage();
     // 3. Interface texts and the default font (which reserves display list 1).
     UiTextBuild();
     TextCreateDefaultFont();
-    // 4. Texture paths.
-    // 5. Display flags.
-    // 6. Latitude.
-    // 7. Longitude.
+    // 4. to 7. Texture paths, display flags, latitude and longitude.
+    SceneReadSettings();
     // 8. Projection: the 125 x 100 world on the whole window.
     SetUpProjection();
     // 9. Depth test.
