@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "ephemeris/observer.h"
+#include "platform/time_zone.h"
 #include "scene/scene_state.h"
 #include "settings/settings_place.h"
 #include "settings/settings_store.h"
@@ -10,8 +11,11 @@
 
 namespace {
 
-int32_t NoStandardBias() {
-    return 0;
+// The system's standard-time bias; daylight saving is not counted.
+int32_t SystemStandardBias() {
+    TimeZoneInformation zone;
+    GetTimeZoneInformation(zone);
+    return static_cast<int32_t>(zone.bias + zone.standardBias);
 }
 
 // A byte flag: nonzero is on; an unreadable value keeps the default.
@@ -31,7 +35,7 @@ void ReadTexturePath(const char* name, char (&path)[100]) {
 
 }  // namespace
 
-int32_t (*sceneStandardBias)() = NoStandardBias;
+int32_t (*sceneStandardBias)() = SystemStandardBias;
 
 void SceneReadLanguage() {
     int32_t language = kSettingsDefaultLanguage;

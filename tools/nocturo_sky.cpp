@@ -2,8 +2,9 @@
 //
 //   nocturo-sky [--at YYYY-MM-DDTHH:MM:SSZ] [--lat DEG] [--lon DEG] [--json] [--detail]
 //
-// The instant defaults to the clock, the time zone comes from TZ, as for the
-// saver. Bad input prints one line on standard error and exits with status 2.
+// The instant defaults to the clock, the time zone comes from TZ and the
+// place from the settings, as for the saver. Bad input prints one line on standard error and exits
+// with status 2.
 
 #include <cerrno>
 #include <cmath>
@@ -27,16 +28,23 @@
 #include "ephemeris/time_base.h"
 #include "ephemeris/transforms.h"
 #include "platform/time_zone.h"
+#include "settings/settings_place.h"
 
 namespace {
 
 const char kUsage[] =
     "usage: nocturo-sky [--at YYYY-MM-DDTHH:MM:SSZ] [--lat DEG] [--lon DEG] [--json] [--detail]";
 
-// The observer used when no place is given.
+// The observer used when no place is given: the place the screen saver
+// takes from the settings, with its fallbacks (the longitude from the
+// standard time zone at the clock's instant).
 void DefaultPlace(double& latitude, double& longitude) {
-    latitude = 55.0 + 8.0 / 60.0;
-    longitude = 60.0 + 8.0 / 60.0;
+    TimeZoneInformation zone;
+    GetTimeZoneInformation(zone);
+    const SettingsPlace place =
+        SettingsReadStartPlace(static_cast<std::int32_t>(zone.bias + zone.standardBias));
+    latitude = place.latitude;
+    longitude = place.longitude;
 }
 
 struct Options {
@@ -288,6 +296,10 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    // The saver reads the clock; a given instant stands the clock still there.
+    const std::int64_t instant = options.haveAt ? options.instant : PlatformTimeNow();
+    PlatformSetFixedTime(instant);
+
     DefaultPlace(observer.latitude, observer.longitude);
     if (options.haveLatitude) {
         observer.latitude = options.latitude;
@@ -295,10 +307,6 @@ int main(int argc, char** argv) {
     if (options.haveLongitude) {
         observer.longitude = options.longitude;
     }
-
-    // The saver reads the clock; a given instant stands the clock still there.
-    const std::int64_t instant = options.haveAt ? options.instant : PlatformTimeNow();
-    PlatformSetFixedTime(instant);
 
     UpdateSkyReport();
     CivilTime now = ReadClock();

@@ -20,6 +20,8 @@
 
 namespace {
 
+// The slot as the scene starts with it: the system's time zone.
+int32_t (*const systemStandardBias)() = sceneStandardBias;
 int32_t testBias = 0;
 int32_t TestBias() {
     return testBias;
@@ -170,6 +172,26 @@ TEST_F(SceneSettingsTest, ToolsSeeTheStartPlaceWithoutChangingTheStore) {
         EXPECT_EQ(place.longitude, observer.longitude) << stored;
         EXPECT_EQ(place.defaulted, sceneState.placeDefaulted) << stored;
     }
+}
+
+TEST_F(SceneSettingsTest, TheLongitudeFallbackFollowsTheSystemZoneWithoutDaylightSaving) {
+    WithKey();
+    WriteInt(kSettingLanguage, 0);
+    sceneStandardBias = systemStandardBias;
+    const char* saved = getenv("TZ");
+    std::string savedZone = saved != nullptr ? saved : "";
+    struct Case {
+        const char* zone;
+        double longitude;
+    };
+    // St. John's keeps -3:30 as its standard time also in summer.
+    for (Case c : {Case{"Asia/Kolkata", 90.0}, Case{"America/St_Johns", -45.0},
+                   Case{"Pacific/Tongatapu", 180.0}, Case{"UTC", 0.0}}) {
+        setenv("TZ", c.zone, 1);
+        Start();
+        EXPECT_EQ(observer.longitude, c.longitude) << c.zone;
+    }
+    saved != nullptr ? setenv("TZ", savedZone.c_str(), 1) : unsetenv("TZ");
 }
 
 TEST_F(SceneSettingsTest, AStoredPlaceIsTakenAsItIs) {

@@ -131,6 +131,18 @@ TEST_F(NocturoSettingsTool, ErrorsSayOneLineAndExitWithTwo) {
     EXPECT_EQ(Run({"get", "ShowText"}).status, 1);
 }
 
+TEST_F(NocturoSettingsTool, TheSkyToolTakesTheStoredPlace) {
+    ASSERT_EQ(Run({"set", "Latitude", "--double", "51.5"}).status, 0);
+    ASSERT_EQ(Run({"set", "Longitude", "--double", "-0.125"}).status, 0);
+    std::string out = root_ + "/sky";
+    std::string command = ShellQuoted(std::string(NOCTURO_BINARY_DIR) + "/bin/nocturo-sky") +
+                          " --at 2024-03-01T00:00:00Z --json >" + ShellQuoted(out);
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    std::string json = Slurp(out);
+    EXPECT_NE(json.find("\"latitude\": 51.5"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"longitude\": -0.125"), std::string::npos) << json;
+}
+
 TEST_F(NocturoSettingsTool, OtherKeysAreReachedWithKey) {
     Result set = Run({"--key", "HKEY_CURRENT_USER\\Control Panel\\Desktop", "set",
                       "ScreenSaveUsePassword", "--string", "1"});

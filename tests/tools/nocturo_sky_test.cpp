@@ -124,8 +124,10 @@ TEST(NocturoSky, JsonHoldsTheInstantThePlaceAndTheOffset) {
     ASSERT_EQ(run.status, 0) << run.err;
     const Json json = Parse(run.out);
     EXPECT_EQ(json.texts.at("at"), "2024-03-01T00:00:00Z");
-    EXPECT_DOUBLE_EQ(json.numbers.at("latitude"), 55.0 + 8.0 / 60.0);
-    EXPECT_DOUBLE_EQ(json.numbers.at("longitude"), 60.0 + 8.0 / 60.0);
+    // No place given and none stored: the saver's fallbacks, 40 degrees north
+    // (English) and 15 degrees per hour of the standard zone, +5:30 rounded up.
+    EXPECT_DOUBLE_EQ(json.numbers.at("latitude"), 40.0);
+    EXPECT_DOUBLE_EQ(json.numbers.at("longitude"), 90.0);
     // -330 minutes times the single-precision 1/60.
     EXPECT_EQ(json.numbers.at("utcOffsetHours"), 330.0 * static_cast<double>(0.016666668f));
     EXPECT_EQ(json.numbers.count("moonLongitude"), 0u);
