@@ -939,6 +939,12 @@ int RegistrySetValue(const RegistryKey* key, const char* name, uint32_t type, co
         size > kRegistryMaxValueSize || (data == nullptr && size > 0)) {
         return 0;
     }
+    // A write to a key that is gone fails before anything is made or locked,
+    // so a saver without settings leaves no trace in the user's folders.
+    std::vector<RegistryValue> current;
+    if (!KeyValues(key, &current)) {
+        return 0;
+    }
     RegistryValue value{name, type, {}};
     if (size > 0) {
         const uint8_t* bytes = static_cast<const uint8_t*>(data);

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <limits>
 #include <string>
 
@@ -112,11 +113,12 @@ TEST_F(SceneSettingsTest, WithoutTheKeyEverythingFallsBackAndNothingIsWritten) {
     EXPECT_EQ(observer.latitude, 40.0);
     EXPECT_EQ(observer.longitude, 15.0);
     EXPECT_TRUE(sceneState.placeDefaulted);
-    // The write-back of Language is lost with the key; the key is not made.
+    // The write-back of Language is lost with the key; nothing is made.
     RegistryKey key;
     EXPECT_EQ(RegistryOpenKey(kRegistryCurrentUser, "SOFTWARE\\Quillfen\\Nocturo\\Setting",
                               kRegistryRead, &key),
               0);
+    EXPECT_FALSE(std::filesystem::exists(directory_));
 }
 
 TEST_F(SceneSettingsTest, LongitudeFallsBackToTheStandardTimeZone) {
