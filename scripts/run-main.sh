@@ -17,4 +17,13 @@ if [ -z "${DISPLAY:-}" ]; then
     echo "From a desktop session this command shows the saver in a window."
     exit 0
 fi
+# Until the installer has put its pictures in place, the saver shows the
+# Moon pictures of this build (only values that are absent are written).
+use_built_picture() {
+    if ! build/bin/nocturo-settings get "$1" >/dev/null 2>&1 && [ -f "build/resources/$2" ]; then
+        build/bin/nocturo-settings set "$1" --string "$(pwd)/build/resources/$2" >/dev/null
+    fi
+}
+use_built_picture textures00 moon_2048x1024.bmp
+use_built_picture textures01 moon_256x128.bmp
 exec build/bin/Nocturo.scr /w "$@"

@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -14,7 +15,21 @@
 #include "scene/scene_state.h"
 #include "scene/scene_textures.h"
 #include "scene/solid_sphere.h"
+#include "settings/settings_store.h"
 #include "shell/headless_host.h"
+
+namespace {
+
+// 1 when the store holds a usable angle under `name`, as the scene reads it.
+int StoredAngle(const char* name) {
+    double value = 0;
+    return SettingsReadValue(kSettingsSubkey, name, &value, sizeof value) == 1 &&
+                   std::isfinite(value)
+               ? 1
+               : 0;
+}
+
+}  // namespace
 
 int RunSnapshot(const SnapshotOptions& options, std::vector<uint8_t>& rgba, std::string& error) {
     const int64_t now = options.hasTime ? options.time : static_cast<int64_t>(std::time(nullptr));
@@ -49,8 +64,10 @@ int RunSnapshot(const SnapshotOptions& options, std::vector<uint8_t>& rgba, std:
         observer.longitude = options.longitude;
     }
     if (options.hasLatitude || options.hasLongitude) {
-        // A coordinate given here counts as read.
-        sceneState.placeDefaulted = !(options.hasLatitude && options.hasLongitude);
+        // A coordinate given here counts as read; one not given is defaulted
+        // when the store does not hold it either.
+        sceneState.placeDefaulted = (!options.hasLatitude && !StoredAngle(kSettingLatitude)) ||
+                                    (!options.hasLongitude && !StoredAngle(kSettingLongitude));
     }
     if (options.noStars) {
         sceneState.showStars = false;

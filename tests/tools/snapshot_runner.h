@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/registry_store.h"
 #include "tests/scene/picture_files.h"
 #include "tools/png_file.h"
 #include "tools/snapshot_options.h"
@@ -32,7 +33,7 @@ class Snapshot : public ::testing::Test {
     void SetUp() override {
         // A store of its own, so that the user's settings play no part.
         setenv("XDG_CONFIG_HOME", (folder + "/config").c_str(), 1);
-        setenv("NOCTURO_REGISTRY_DIR", (folder + "/registry").c_str(), 1);
+        setenv(kRegistryStoreEnvironment, (folder + "/registry").c_str(), 1);
     }
 
     ToolRun Start(const std::string& arguments) {

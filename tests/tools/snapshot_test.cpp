@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "settings/settings_store.h"
 #include "tests/scene/picture_files.h"
 #include "tests/tools/snapshot_runner.h"
 
@@ -106,6 +107,72 @@ TEST_F(Snapshot, SameInstantDrawsTheSamePicture) {
     ASSERT_TRUE(Draw("--at 2025-02-01T03:04:06Z --size 320x256 --frames 3 --no-text", second, width,
                      height));
     EXPECT_FALSE(first == second);  // another second seeds other stars
+}
+
+}  // namespace
+
+namespace {
+
+// Pixels of the red "set up your own location" warning.
+int RedPixels(const std::vector<uint8_t>& rgba, int32_t width, int32_t height) {
+    int count = 0;
+    for (int32_t row = 0; row < height / 8; ++row) {
+        for (int32_t column = 0; column < width / 2; ++column) {
+            const uint8_t* p = &rgba[(static_cast<size_t>(row) * width + column) * 4];
+            count += (p[0] > 150 && p[1] < 90 && p[2] < 90) ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+void Store(const char* name, double value) {
+    ASSERT_EQ(SettingsCreateKey(kSettingsSubkey), 1);
+    ASSERT_EQ(SettingsWriteBinary(kSettingsSubkey, name, &value, sizeof value), 1);
+}
+
+TEST_F(Snapshot, PlaceFromTheOptionsCountsAsRead) {
+    std::vector<uint8_t> rgba;
+    int32_t width = 0;
+    int32_t height = 0;
+    const std::string common = "--at 2024-04-17T21:00:00Z --size 640x512 --no-stars ";
+    // Nothing stored: one coordinate alone leaves the other defaulted.
+    ASSERT_TRUE(Draw(common + "--lat 51.5", rgba, width, height));
+    EXPECT_GT(RedPixels(rgba, width, height), 20);
+    ASSERT_TRUE(Draw(common + "--lat 51.5 --lon 0", rgba, width, height));
+    EXPECT_EQ(RedPixels(rgba, width, height), 0);
+    // The stored longitude completes the place.
+    Store(kSettingLongitude, 30.0);
+    ASSERT_TRUE(Draw(common + "--lat 51.5", rgba, width, height));
+    EXPECT_EQ(RedPixels(rgba, width, height), 0);
+    ASSERT_TRUE(Draw(common, rgba, width, height));  // latitude absent from the store
+    EXPECT_GT(RedPixels(rgba, width, height), 20);
+}
+
+TEST_F(Snapshot, PictureAndFlagsComeFromTheStoreUnlessGiven) {
+    // A grey 200 large picture is a negative: the Moon shows dark grey.
+    const std::string picture = folder + "/grey.bmp";
+    WritePicture(picture, {512, 256}, std::vector<uint8_t>(512 * 256, 200));
+    ASSERT_EQ(SettingsCreateKey(kSettingsSubkey), 1);
+    ASSERT_EQ(SettingsWriteString(kSettingsSubkey, kSettingTextures00, picture.c_str(),
+                                  static_cast<uint32_t>(picture.size())),
+              1);
+    const uint8_t no = 0;
+    ASSERT_EQ(SettingsWriteBinary(kSettingsSubkey, kSettingShowStar, &no, 1), 1);
+    std::vector<uint8_t> rgba;
+    int32_t width = 0;
+    int32_t height = 0;
+    const std::string common = "--at 2024-04-23T23:49:00Z --size 640x512 --no-text ";
+    ASSERT_TRUE(Draw(common, rgba, width, height));
+    EXPECT_LT(Grey(rgba, width, 320, 256), 80);
+    int bright = 0;
+    for (int32_t row = 0; row < height; ++row) {
+        for (int32_t column = 0; column < 100; ++column) {
+            bright += Grey(rgba, width, column, row) > 60 ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(bright, 0);  // ShowStar 0: no stars
+    ASSERT_TRUE(Draw(common + "--texture /nonexistent.bmp", rgba, width, height));
+    EXPECT_GT(Grey(rgba, width, 320, 256), 200);  // untextured, lit full
 }
 
 }  // namespace
