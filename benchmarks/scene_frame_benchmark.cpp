@@ -27,6 +27,7 @@
 #include "scene/scene_lifecycle.h"
 #include "scene/scene_state.h"
 #include "scene/scene_textures.h"
+#include "scene/scene_view.h"
 #include "scene/solid_sphere.h"
 #include "scene/star_field.h"
 #include "scene/star_pass.h"
@@ -71,17 +72,9 @@ std::string MoonPicture() {
 }
 
 void SetUpScene() {
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0, 125, 0, 100, -1250, 1250);
-    gluLookAt(0, 0, 5, 0, 0, 0, 0, 1, 0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    SceneSetUpProjection();
     glEnable(GL_DEPTH_TEST);
-    const GLfloat diffuse[4] = {0.99f, 0.99f, 0.99f, 1.0f};
-    glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
-    glEnable(GL_LIGHTING);
-    glEnable(GL_LIGHT0);
+    SceneSetUpLight();
 }
 
 constexpr int kStars = 1;

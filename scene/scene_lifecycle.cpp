@@ -11,6 +11,7 @@
 #include "scene/scene_settings.h"
 #include "scene/scene_state.h"
 #include "scene/scene_textures.h"
+#include "scene/scene_view.h"
 #include "scene/star_field.h"
 #include "scene/star_pass.h"
 #include "settings/ui_locale.h"
@@ -23,27 +24,6 @@ uintptr_t animationTimer = 0;
 GLUquadric* quadric = nullptr;
 // The Sun's position for the Moon's light, in the frame looking at the Moon.
 double sunDirection[3] = {0.0, 0.0, 0.0};
-
-void SetUpProjection() {
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0.0, sceneState.worldWidth, 0.0, sceneState.worldHeight, -10.0 * sceneState.worldWidth,
-            10.0 * sceneState.worldWidth);
-    gluLookAt(0.0, 0.0, 5.0, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-}
-
-void SetUpLight() {
-    const GLfloat diffuse[4] = {0.99f, 0.99f, 0.99f, 1.0f};
-    const GLfloat specular[4] = {0.0099f, 0.0099f, 0.00099f, 1.0f};
-    const GLfloat position[4] = {-1.0e9f, 1.0e9f, 0.0f, 1.0f};
-    glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
-    glLightfv(GL_LIGHT0, GL_SPECULAR, specular);
-    glLightfv(GL_LIGHT0, GL_POSITION, position);
-    glEnable(GL_LIGHTING);
-    glEnable(GL_LIGHT0);
-}
 
 void ClearToSky() {
     sceneState.skyColour[0] = 5.0f / 255.0f;
@@ -81,14 +61,14 @@ int SceneInit(uint32_t) {
     // 4. to 7. Texture paths, display flags, latitude and longitude.
     SceneReadSettings();
     // 8. Projection: the 125 x 100 world on the whole window.
-    SetUpProjection();
+    SceneSetUpProjection();
     // 9. Depth test.
     glEnable(GL_DEPTH_TEST);
     // 10. Textures.
     BuildSceneTextures(sceneState.preview, sceneState.largeTexturePath,
                        sceneState.smallTexturePath);
     // 11. Light.
-    SetUpLight();
+    SceneSetUpLight();
     // 12. Star field.
     CreateStarField();
     // 13. The animation timer; it lives as long as the process.

@@ -10,7 +10,7 @@ scripts/build.sh release
 scripts/build.sh sanitize
 
 export CTEST_OUTPUT_ON_FAILURE=1
-xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
+xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp -noreset" \
     ctest --test-dir build -j "$(nproc)" --timeout 300
 ctest --test-dir build-sanitize -L unit -j "$(nproc)" --timeout 300
 

@@ -10,6 +10,7 @@
 #include "ephemeris/angles.h"
 #include "ephemeris/observer.h"
 #include "platform/time_zone.h"
+#include "tests/support/time_zone_fixture.h"
 
 namespace {
 
@@ -200,31 +201,7 @@ TEST(ReadClock, OffsetArithmeticUsesSinglePrecisionSixtieth) {
     EXPECT_FALSE(std::signbit(UtcOffsetHoursFromBias(0, 0)));
 }
 
-class ClockTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        const char* saved = std::getenv("TZ");
-        hadZone_ = saved != nullptr;
-        zone_ = saved ? saved : "";
-    }
-    void TearDown() override {
-        if (hadZone_) {
-            setenv("TZ", zone_.c_str(), 1);
-        } else {
-            unsetenv("TZ");
-        }
-        tzset();
-        PlatformSetClock(nullptr);
-    }
-    static void Zone(const char* name) {
-        setenv("TZ", name, 1);
-        tzset();
-    }
-
-  private:
-    bool hadZone_ = false;
-    std::string zone_;
-};
+using ClockTest = TimeZoneTest;
 
 struct ZoneCase {
     const char* zone;

@@ -1,4 +1,5 @@
 #include "platform/time_zone.h"
+#include "tests/support/time_zone_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -8,31 +9,7 @@
 
 namespace {
 
-class ZoneTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        const char* saved = std::getenv("TZ");
-        hadZone_ = saved != nullptr;
-        zone_ = saved ? saved : "";
-    }
-    void TearDown() override {
-        if (hadZone_) {
-            setenv("TZ", zone_.c_str(), 1);
-        } else {
-            unsetenv("TZ");
-        }
-        tzset();
-        PlatformSetClock(nullptr);
-    }
-    static void Zone(const char* name) {
-        setenv("TZ", name, 1);
-        tzset();
-    }
-
-  private:
-    bool hadZone_ = false;
-    std::string zone_;
-};
+using ZoneTest = TimeZoneTest;
 
 constexpr std::int64_t kJuly2024 = 1721044800;     // 2024-07-15 12:00 UTC
 constexpr std::int64_t kJanuary2024 = 1705320000;  // 2024-01-15 12:00 UTC

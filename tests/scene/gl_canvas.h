@@ -12,6 +12,7 @@
 
 #include "platform/egl_offscreen.h"
 #include "scene/scene_state.h"
+#include "scene/scene_view.h"
 #include "scene/solid_sphere.h"
 
 struct Rgb {
@@ -32,21 +33,9 @@ class GlCanvas : public ::testing::Test {
         sceneState = SceneState{};
         ASSERT_EQ(OffscreenContextCreate(offscreen, kWidth, kHeight), 1);
         SolidSphereForget();
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(0, 125, 0, 100, -1250, 1250);
-        gluLookAt(0, 0, 5, 0, 0, 0, 0, 1, 0);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
+        SceneSetUpProjection();
         glEnable(GL_DEPTH_TEST);
-        const GLfloat diffuse[4] = {0.99f, 0.99f, 0.99f, 1.0f};
-        const GLfloat specular[4] = {0.0099f, 0.0099f, 0.00099f, 1.0f};
-        const GLfloat position[4] = {-1.0e9f, 1.0e9f, 0.0f, 1.0f};
-        glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
-        glLightfv(GL_LIGHT0, GL_SPECULAR, specular);
-        glLightfv(GL_LIGHT0, GL_POSITION, position);
-        glEnable(GL_LIGHTING);
-        glEnable(GL_LIGHT0);
+        SceneSetUpLight();
         quadric = gluNewQuadric();
         gluQuadricDrawStyle(quadric, GLU_FILL);
         gluQuadricTexture(quadric, GL_TRUE);

@@ -192,7 +192,7 @@ TEST_F(SceneTexturePictures, UnusablePicturesLeaveTheMoonUntextured) {
     const std::vector<uint8_t> some(64 * 32, 9);
     const struct {
         const char* what;
-        PictureSpec spec;
+        PictureLayout layout;
     } cases[] = {
         {"cut inside the headers", {64, 32, 8, 1078, 30}},
         {"zero width", {0, 32}},
@@ -204,7 +204,7 @@ TEST_F(SceneTexturePictures, UnusablePicturesLeaveTheMoonUntextured) {
         {"1 bit per pixel", {64, 32, 1}},
     };
     for (const auto& c : cases) {
-        WritePicture(Path("bad.bmp"), c.spec, some);
+        WritePicture(Path("bad.bmp"), c.layout, some);
         const SceneTextureImages images = PrepareSceneTextures(false, Path("bad.bmp").c_str(), "");
         EXPECT_EQ(images.sizes.pixelCount, 0) << c.what;
         EXPECT_TRUE(images.moon.empty()) << c.what;
@@ -225,9 +225,9 @@ TEST_F(SceneTexturePictures, UnusablePicturesLeaveTheMoonUntextured) {
 }
 
 TEST_F(SceneTexturePictures, PixelOffsetPastTheEndReadsNothing) {
-    PictureSpec spec{64, 32};
-    spec.pixelOffset = 1 << 20;
-    WritePicture(Path("far.bmp"), spec, {});
+    PictureLayout layout{64, 32};
+    layout.pixelOffset = 1 << 20;
+    WritePicture(Path("far.bmp"), layout, {});
     const SceneTextureImages images = PrepareSceneTextures(false, Path("far.bmp").c_str(), "");
     EXPECT_EQ(images.sizes.pixelCount, 0);
     EXPECT_TRUE(images.moon.empty());

@@ -8,6 +8,7 @@
 #include "platform/egl_offscreen.h"
 #include "scene/bitmap_text.h"
 #include "scene/overlay.h"
+#include "scene/scene_view.h"
 #include "settings/ui_text.h"
 
 namespace {
@@ -82,12 +83,7 @@ class OverlayGlTest : public ::testing::Test {
         overlayState.captionFrames = 150;  // the caption at full strength
         overlayState.captionAlpha = 0.98;
         glViewport(0, 0, kWidth, kHeight);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(0, 125, 0, 100, -1250, 1250);
-        gluLookAt(0, 0, 5, 0, 0, 0, 0, 1, 0);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
+        SceneSetUpProjection();
         glEnable(GL_DEPTH_TEST);
         glDisable(GL_BLEND);
         glClearColor(0, 0, 0, 1);

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-struct PictureSpec {
+struct PictureLayout {
     int32_t width = 0;
     int32_t height = 0;
     int16_t bitsPerPixel = 8;
@@ -25,24 +25,24 @@ inline void PutU32(std::vector<uint8_t>& bytes, size_t at, uint32_t value) {
 }
 
 // Writes the headers, a grey palette and `pixels` (any length).
-inline void WritePicture(const std::string& path, const PictureSpec& spec,
+inline void WritePicture(const std::string& path, const PictureLayout& layout,
                          const std::vector<uint8_t>& pixels) {
-    std::vector<uint8_t> bytes(spec.pixelOffset > 54 ? spec.pixelOffset : 54, 0);
+    std::vector<uint8_t> bytes(layout.pixelOffset > 54 ? layout.pixelOffset : 54, 0);
     bytes[0] = 'B';
     bytes[1] = 'M';
     PutU32(bytes, 2, static_cast<uint32_t>(bytes.size() + pixels.size()));
-    PutU32(bytes, 10, spec.pixelOffset);
+    PutU32(bytes, 10, layout.pixelOffset);
     PutU32(bytes, 14, 40);
-    PutU32(bytes, 18, static_cast<uint32_t>(spec.width));
-    PutU32(bytes, 22, static_cast<uint32_t>(spec.height));
+    PutU32(bytes, 18, static_cast<uint32_t>(layout.width));
+    PutU32(bytes, 22, static_cast<uint32_t>(layout.height));
     bytes[26] = 1;
-    bytes[28] = static_cast<uint8_t>(spec.bitsPerPixel);
-    bytes[29] = static_cast<uint8_t>(static_cast<uint16_t>(spec.bitsPerPixel) >> 8);
+    bytes[28] = static_cast<uint8_t>(layout.bitsPerPixel);
+    bytes[29] = static_cast<uint8_t>(static_cast<uint16_t>(layout.bitsPerPixel) >> 8);
     for (size_t i = 0; i < 256 && 54 + 4 * i + 3 < bytes.size(); ++i) {
         bytes[54 + 4 * i] = bytes[55 + 4 * i] = bytes[56 + 4 * i] = static_cast<uint8_t>(i);
     }
-    if (spec.headerBytes >= 0) {
-        bytes.resize(static_cast<size_t>(spec.headerBytes));
+    if (layout.headerBytes >= 0) {
+        bytes.resize(static_cast<size_t>(layout.headerBytes));
     } else {
         bytes.insert(bytes.end(), pixels.begin(), pixels.end());
     }
