@@ -29,6 +29,7 @@
 #include "ephemeris/transforms.h"
 #include "platform/time_zone.h"
 #include "settings/settings_place.h"
+#include "tools/utc_instant.h"
 
 namespace {
 
@@ -63,53 +64,6 @@ struct Options {
 [[noreturn]] void Fail(const std::string& message) {
     std::fprintf(stderr, "nocturo-sky: %s\n", message.c_str());
     std::exit(2);
-}
-
-bool ParseDigits(const char* text, int count, int& value) {
-    value = 0;
-    for (int k = 0; k < count; ++k) {
-        if (text[k] < '0' || text[k] > '9') {
-            return false;
-        }
-        value = value * 10 + (text[k] - '0');
-    }
-    return true;
-}
-
-bool IsGregorianLeap(int year) {
-    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
-// YYYY-MM-DDTHH:MM:SSZ of a real Gregorian date and time to a time value.
-bool ParseInstant(const std::string& text, std::int64_t& instant) {
-    if (text.size() != 20) {
-        return false;
-    }
-    const char* s = text.c_str();
-    int year, month, day, hour, minute, second;
-    if (!ParseDigits(s, 4, year) || s[4] != '-' || !ParseDigits(s + 5, 2, month) || s[7] != '-' ||
-        !ParseDigits(s + 8, 2, day) || s[10] != 'T' || !ParseDigits(s + 11, 2, hour) ||
-        s[13] != ':' || !ParseDigits(s + 14, 2, minute) || s[16] != ':' ||
-        !ParseDigits(s + 17, 2, second) || s[19] != 'Z') {
-        return false;
-    }
-    static const int kLengths[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (year < 1 || month < 1 || month > 12 || day < 1) {
-        return false;
-    }
-    const int length = month == 2 && IsGregorianLeap(year) ? 29 : kLengths[month - 1];
-    if (day > length || hour > 23 || minute > 59 || second > 59) {
-        return false;
-    }
-    std::tm broken{};
-    broken.tm_year = year - 1900;
-    broken.tm_mon = month - 1;
-    broken.tm_mday = day;
-    broken.tm_hour = hour;
-    broken.tm_min = minute;
-    broken.tm_sec = second;
-    instant = static_cast<std::int64_t>(timegm(&broken));
-    return true;
 }
 
 bool ParseDegrees(const char* text, double limit, double& value) {
@@ -151,7 +105,7 @@ Options ParseOptions(int argc, char** argv) {
             options.help = true;
         } else if (argument == "--at") {
             options.at = takeValue();
-            if (!ParseInstant(options.at, options.instant)) {
+            if (!ParseUtcInstant(options.at.c_str(), options.instant)) {
                 Fail("--at: '" + options.at +
                      "' is not a valid instant (expected YYYY-MM-DDTHH:MM:SSZ)");
             }

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "tools/utc_instant.h"
+
 // The command line of nocturo-snapshot:
 //   nocturo-snapshot [--at YYYY-MM-DDTHH:MM:SSZ] [--lat DEG] [--lon DEG] [--size WxH]
 //                    [--preview] [--frames N] [--no-stars] [--no-text] [--texture PATH]
@@ -31,9 +33,6 @@ constexpr int32_t kSnapshotMaxFrames = 100000;
 // else 0 with a one-line reason in `error`.
 int ParseSnapshotOptions(int argc, const char* const* argv, SnapshotOptions& options,
                          std::string& error);
-
-// Parses YYYY-MM-DDTHH:MM:SSZ (a real calendar instant in UTC). Returns 1 on success.
-int ParseUtcInstant(const char* text, int64_t& secondsSinceEpoch);
 
 // The usage line.
 const char* SnapshotUsage();
