@@ -57,7 +57,7 @@ void SceneReadSettings() {
     SettingsPlace place = SettingsReadPlace(uiTextLanguageOffset, bias);
     observer.latitude = place.latitude;
     observer.longitude = place.longitude;
-    if (place.defaulted) {
+    if (place.Defaulted()) {
         sceneState.placeDefaulted = true;
     }
 }

@@ -21,7 +21,8 @@ fi
 # Moon pictures of this build (only values that are absent are written).
 use_built_picture() {
     if ! build/bin/nocturo-settings get "$1" >/dev/null 2>&1 && [ -f "build/resources/$2" ]; then
-        build/bin/nocturo-settings set "$1" --string "$(pwd)/build/resources/$2" >/dev/null
+        build/bin/nocturo-settings set "$1" --string "$(pwd)/build/resources/$2" >/dev/null ||
+            echo "The saver cannot hold the path of build/resources/$2 (at most 99 bytes); it shows the Moon untextured."
     fi
 }
 use_built_picture textures00 moon_2048x1024.bmp

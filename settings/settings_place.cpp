@@ -40,12 +40,12 @@ SettingsPlace SettingsReadPlace(int languageOffset, int32_t standardBiasMinutes)
     double latitudeFallback = languageOffset == kUiTextEnglish ? 40.0 : 55.0;
     if (!ReadCoordinate(kSettingLatitude, latitudeFallback, 90.0, &place.latitude)) {
         place.latitude = latitudeFallback;
-        place.defaulted = true;
+        place.latitudeDefaulted = true;
     }
     double longitudeFallback = SettingsLongitudeFromStandardBias(standardBiasMinutes);
     if (!ReadCoordinate(kSettingLongitude, longitudeFallback, 180.0, &place.longitude)) {
         place.longitude = longitudeFallback;
-        place.defaulted = true;
+        place.longitudeDefaulted = true;
     }
     return place;
 }

@@ -7,9 +7,12 @@
 #include <cstdint>
 
 struct SettingsPlace {
-    double latitude = 0.0;   // degrees, north positive
-    double longitude = 0.0;  // degrees, east positive
-    bool defaulted = false;  // a coordinate was absent and a fallback stands in
+    double latitude = 0.0;            // degrees, north positive
+    double longitude = 0.0;           // degrees, east positive
+    bool latitudeDefaulted = false;   // the latitude was unreadable; a fallback stands in
+    bool longitudeDefaulted = false;  // likewise the longitude
+
+    bool Defaulted() const { return latitudeDefaulted || longitudeDefaulted; }
 };
 
 // The longitude that stands in for an absent one: 15 degrees for each whole

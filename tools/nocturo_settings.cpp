@@ -234,6 +234,13 @@ int Set(const std::string& path, bool isSettingKey, const std::string& name,
     if (bytes.size() > kRegistryMaxValueSize) {
         return Fail("value too long");
     }
+    // A known value longer than its readers' buffer could never be read: the
+    // programs would silently take the fallback instead.
+    const SettingsValueInfo* known = isSettingKey ? SettingsFindValue(name.c_str()) : nullptr;
+    if (known != nullptr && bytes.size() > known->readerSize) {
+        return Fail(name + " holds at most " + std::to_string(known->readerSize) + " bytes, not " +
+                    std::to_string(bytes.size()));
+    }
     if (!CreateKeyPath(path, isSettingKey)) {
         return Fail("cannot create key " + path + " in " + RegistryStoreDirectory());
     }

@@ -12,24 +12,14 @@
 #include "platform/time_zone.h"
 #include "scene/overlay.h"
 #include "scene/scene_lifecycle.h"
+#include "scene/scene_settings.h"
 #include "scene/scene_state.h"
 #include "scene/scene_textures.h"
 #include "scene/solid_sphere.h"
+#include "settings/settings_place.h"
 #include "settings/settings_store.h"
+#include "settings/ui_text.h"
 #include "shell/headless_host.h"
-
-namespace {
-
-// 1 when the store holds a usable angle under `name`, as the scene reads it.
-int StoredAngle(const char* name) {
-    double value = 0;
-    return SettingsReadValue(kSettingsSubkey, name, &value, sizeof value) == 1 &&
-                   std::isfinite(value)
-               ? 1
-               : 0;
-}
-
-}  // namespace
 
 int RunSnapshot(const SnapshotOptions& options, std::vector<uint8_t>& rgba, std::string& error) {
     const int64_t now = options.hasTime ? options.time : static_cast<int64_t>(std::time(nullptr));
@@ -66,8 +56,10 @@ int RunSnapshot(const SnapshotOptions& options, std::vector<uint8_t>& rgba, std:
     if (options.hasLatitude || options.hasLongitude) {
         // A coordinate given here counts as read; one not given is defaulted
         // when the store does not hold it either.
-        sceneState.placeDefaulted = (!options.hasLatitude && !StoredAngle(kSettingLatitude)) ||
-                                    (!options.hasLongitude && !StoredAngle(kSettingLongitude));
+        const SettingsPlace stored =
+            SettingsReadPlace(uiTextLanguageOffset, sceneStandardBias ? sceneStandardBias() : 0);
+        sceneState.placeDefaulted = (!options.hasLatitude && stored.latitudeDefaulted) ||
+                                    (!options.hasLongitude && stored.longitudeDefaulted);
     }
     if (options.noStars) {
         sceneState.showStars = false;

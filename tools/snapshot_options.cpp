@@ -117,6 +117,10 @@ int ParseSnapshotOptions(int argc, const char* const* argv, SnapshotOptions& opt
             }
             options.frames = static_cast<int32_t>(frames);
         } else if (option == "--texture") {
+            if (std::strlen(value) > kSnapshotMaxTexturePath) {
+                return fail("--texture wants a path of at most " +
+                            std::to_string(kSnapshotMaxTexturePath) + " bytes");
+            }
             options.hasTexture = true;
             options.texture = value;
         } else if (option == "-o") {

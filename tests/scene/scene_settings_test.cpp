@@ -160,7 +160,7 @@ TEST_F(SceneSettingsTest, ToolsSeeTheStartPlaceWithoutChangingTheStore) {
     SettingsPlace place = SettingsReadStartPlace(testBias);
     EXPECT_EQ(place.latitude, 40.0);
     EXPECT_EQ(place.longitude, 90.0);
-    EXPECT_TRUE(place.defaulted);
+    EXPECT_TRUE(place.Defaulted());
     int32_t language = 0;
     EXPECT_EQ(SettingsReadValue(kSettingsSubkey, kSettingLanguage, &language, 4), 0);
 
@@ -172,7 +172,7 @@ TEST_F(SceneSettingsTest, ToolsSeeTheStartPlaceWithoutChangingTheStore) {
         Start();
         EXPECT_EQ(place.latitude, observer.latitude) << stored;
         EXPECT_EQ(place.longitude, observer.longitude) << stored;
-        EXPECT_EQ(place.defaulted, sceneState.placeDefaulted) << stored;
+        EXPECT_EQ(place.Defaulted(), sceneState.placeDefaulted) << stored;
     }
 }
 

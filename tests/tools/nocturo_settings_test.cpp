@@ -67,7 +67,7 @@ TEST_F(NocturoSettingsTool, SetThenGetShowsTypeSizeAndMeaning) {
          "Latitude: binary, 8 bytes: 00 00 00 00 00 c0 49 40 (double 51.5)\n"},
         {{"Language", "--int32", "-1"}, "Language: binary, 4 bytes: ff ff ff ff (int32 -1)\n"},
         {{"ShowStar", "--byte", "255"}, "ShowStar: binary, 1 byte: ff (byte 255)\n"},
-        {{"PlaceOther", "--hex", "01 02:0A"}, "PlaceOther: binary, 3 bytes: 01 02 0a\n"},
+        {{"Unlisted", "--hex", "01 02:0A"}, "Unlisted: binary, 3 bytes: 01 02 0a\n"},
         {{"textures00", "--string", "/m/\"moon\".bmp"},
          "textures00: string, 14 bytes: \"/m/\\\"moon\\\".bmp\"\n"},
         {{"places00", "--string", "--not-an-option"},
@@ -107,6 +107,9 @@ TEST_F(NocturoSettingsTool, ErrorsSayOneLineAndExitWithTwo) {
         {{"set", "PlaceOther", "--hex", "123"}, 2},
         {{"set", "PlaceOther", "--octal", "1"}, 2},
         {{"set", "PlaceOther"}, 2},
+        // Longer than the readers' buffers: 4 bytes, 100 with the ending zero.
+        {{"set", "Language", "--hex", "01 00 00 00 00"}, 2},
+        {{"set", "textures00", "--string", std::string(100, 'p')}, 2},
         {{"frobnicate"}, 2},
         {{}, 2},
         {{"--key"}, 2},

@@ -54,6 +54,8 @@ TEST(SnapshotOptions, DefaultsLeaveTimePlaceAndTextureToTheClockAndTheStore) {
 }
 
 TEST(SnapshotOptions, BadCommandLinesAreRefusedWithOneLine) {
+    // The scene keeps a picture path in 100 bytes with its ending zero.
+    const std::string tooLongPath(kSnapshotMaxTexturePath + 1, 'm');
     const std::vector<std::vector<const char*>> bad = {
         {},
         {"--frames", "3"},
@@ -77,6 +79,7 @@ TEST(SnapshotOptions, BadCommandLinesAreRefusedWithOneLine) {
         {"--frames", "-2", "-o", "x.png"},
         {"--frames", "99999999999999999999", "-o", "x.png"},
         {"--texture"},
+        {"--texture", tooLongPath.c_str(), "-o", "x.png"},
     };
     for (const auto& args : bad) {
         SnapshotOptions o;
