@@ -78,7 +78,10 @@ int SceneInit(uint32_t) {
 
 void SceneFrame(uint32_t) {
     // 1. Count the frame; the first is number 0.
-    ++sceneState.frameCounter;
+    // Wraps after some two years of running instead of overflowing; the
+    // counter's parity and its multiples of 4 carry on unbroken.
+    sceneState.frameCounter =
+        static_cast<int32_t>(static_cast<uint32_t>(sceneState.frameCounter) + 1u);
     // 2. Preview draws every other frame only.
     if (sceneState.preview && (sceneState.frameCounter & 1) != 0) {
         return;
@@ -86,7 +89,7 @@ void SceneFrame(uint32_t) {
     // 3. Clear to the sky colour.
     ClearToSky();
     // 4. Sky report, every fourth frame.
-    if (sceneState.frameCounter % 4 == 0) {
+    if ((sceneState.frameCounter & 3) == 0) {
         UpdateSkyReport();
     }
     // 5. The Sun's direction for the Moon's light.

@@ -96,6 +96,10 @@ int RunWindowMode(RunMode mode, HWND previewParent) {
         }
         // A loop that could never get another message ends as a failure.
         exitCode = got == 0 ? static_cast<int>(msg.wParam) : 1;
+    } else if (!otherInstance) {
+        // No window could be made: a failure, not the quiet end of the
+        // single-instance check.
+        exitCode = 1;
     }
 
     SaverReleasePasswordSupport();

@@ -150,4 +150,20 @@ TEST_F(SceneLifecycleTest, PreviewDrawsNothingOnOddFrames) {
     }
 }
 
+TEST_F(SceneLifecycleTest, PreviewKeepsItsRhythmWhenTheCounterWraps) {
+    HeadlessSetPreview(1);
+    SceneInit(0);
+    sceneState.frameCounter = INT32_MAX - 1;  // the next frame is odd
+    int red = 0, sky = 0;
+    const int32_t expected[3] = {INT32_MAX, INT32_MIN, INT32_MIN + 1};
+    for (int step = 0; step < 3; ++step) {
+        PaintRed();
+        SceneFrame(0);
+        EXPECT_EQ(sceneState.frameCounter, expected[step]);
+        Count(&red, &sky);
+        // Odd, even, odd: only the even frame draws.
+        EXPECT_EQ(red == 0, step == 1) << step;
+    }
+}
+
 }  // namespace

@@ -389,9 +389,9 @@ TEST_F(SaverRunTest, NullOptionsStopTheProgram) {
     EXPECT_DEATH(SaverRunCommand(SaverParseCommand("/w")), "pssc");
 }
 
-TEST_F(SaverRunTest, FailedWindowCreationEndsWithoutALoop) {
+TEST_F(SaverRunTest, FailedWindowCreationEndsWithoutALoopAsAFailure) {
     fake.failCreate = true;
-    EXPECT_EQ(SaverRunCommand(SaverParseCommand("/w")), 0);
+    EXPECT_EQ(SaverRunCommand(SaverParseCommand("/w")), 1);
     EXPECT_EQ(scene.inits, 0);
     EXPECT_EQ(shellState, nullptr);
 }
