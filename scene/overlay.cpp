@@ -45,28 +45,6 @@ constexpr char kSecondColumnSample[] = "00:00   \xE2\xFB\xF1\xEE\xF2\xE0 ";
 
 constexpr double kTextDepth = 100.0;
 
-// A time of day split as the clock shows it; false for an absent event or a
-// value too large to be a time.
-bool ClockParts(double t, int* hours, int* minutes) {
-    if (!(t <= 1e100 && t >= -1e100) || std::fabs(t) > 1e9)
-        return false;
-    int h = static_cast<int>(std::trunc(t));
-    int m = static_cast<int>(std::floor((t - std::trunc(t)) * 60.0 + 0.5));
-    if (m == 60) {
-        m = 0;
-        h += 1;
-    }
-    *hours = h;
-    *minutes = m;
-    return true;
-}
-
-std::string TwoNumbers(int a, int b) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%02d:%02d", a, b);
-    return text;
-}
-
 // Converts pixel widths to world units with the screen size of the frame.
 struct Frame {
     double sw, sh;
@@ -197,58 +175,6 @@ OverlayFontSizes OverlayFontSizesFor(int screenWidth, bool preview) {
         return {0, 14};
     const int k = screenWidth >= 1024 ? 16 : 12;
     return {k + 2, k};
-}
-
-std::string FormatClock(double hours) {
-    int h = 0, m = 0;
-    if (!ClockParts(hours, &h, &m))
-        return "--";
-    return TwoNumbers(h, m);
-}
-
-std::string FormatAngle(double degrees) {
-    if (!std::isfinite(degrees) || std::fabs(degrees) > 1e12)
-        return "--";
-    const long long s = static_cast<long long>(std::floor(std::fabs(degrees) * 3600.0 + 0.5));
-    const int d = static_cast<int>((s / 3600) % 360);
-    const int m = static_cast<int>((s / 60) % 60);
-    const int sec = static_cast<int>(s % 60);
-    char whole[16];
-    if (degrees < 0.0 && d == 0) {
-        std::snprintf(whole, sizeof whole, "-0");
-    } else {
-        std::snprintf(whole, sizeof whole, "%02d", degrees < 0.0 ? -d : d);
-    }
-    char text[48];
-    std::snprintf(text, sizeof text, "%s\xB0 %02d' %02d\"", whole, m, sec);
-    return text;
-}
-
-std::string FormatDayLength(double sunRise, double sunSet) {
-    int minutes = 0;
-    if (sunRise >= 1e100) {
-        minutes = 1440;
-    } else {
-        int hr = 0, mr = 0, hs = 0, ms = 0;
-        if (!ClockParts(sunRise, &hr, &mr) || !ClockParts(sunSet, &hs, &ms))
-            return "--";
-        minutes = std::abs((hr * 60 + mr) - (hs * 60 + ms));
-    }
-    return TwoNumbers(minutes / 60, minutes % 60);
-}
-
-std::string FormatLatitude(double latitude) {
-    return FormatAngle(std::fabs(latitude)) + (latitude > 0.0 ? " N" : " S");
-}
-
-std::string FormatLongitude(double longitude) {
-    return FormatAngle(std::fabs(longitude)) + (longitude > 0.0 ? " E" : " W");
-}
-
-std::string FormatLunarDay(double lunarDay, const char* text) {
-    if (lunarDay > 0.0 && text != nullptr)
-        return text;
-    return "--";
 }
 
 bool CaptionStep(OverlayState* state, bool preview, double* alpha) {

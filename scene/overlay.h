@@ -5,6 +5,7 @@
 #include <string>
 
 #include "scene/font_engine.h"
+#include "scene/overlay_format.h"
 
 // The information overlay drawn over the scene: the Sun and Moon sections at
 // the lower left, the observer's coordinates at the upper left, the date and
@@ -62,29 +63,6 @@ struct OverlayFontSizes {
     int body = 0;
 };
 OverlayFontSizes OverlayFontSizesFor(int screenWidth, bool preview);
-
-// "hh:mm" of local hours, minutes rounded half up (6.999 -> "07:00", from
-// 23:59:30 on "24:00"); "--" for an absent event (|t| > 1e100) or a value
-// that is no time at all.
-std::string FormatClock(double hours);
-
-// "dd° mm' ss\"" of |v| rounded to the second, with the sign of v on the
-// degrees ("-0" for a negative value under one degree), the degree sign as
-// byte 0xB0; "--" for a value that is not a finite angle.
-std::string FormatAngle(double degrees);
-
-// The length of the day from the Sun's rise and set, "hh:mm": 24:00 when the
-// Sun does not rise (+1e200), else the difference of the two clock times;
-// "--" when the set is absent or the rise is the other marker (-1e200).
-std::string FormatDayLength(double sunRise, double sunSet);
-
-// The coordinates with their hemisphere: " N" only for a latitude above 0,
-// " E" only for a longitude above 0.
-std::string FormatLatitude(double latitude);
-std::string FormatLongitude(double longitude);
-
-// The lunar day's text, or "--" when the lunar day was not found.
-std::string FormatLunarDay(double lunarDay, const char* text);
 
 // Advances the caption by one drawn frame. Returns true when the caption is
 // drawn in this frame, with its opacity in *alpha.

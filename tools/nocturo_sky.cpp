@@ -28,6 +28,7 @@
 #include "ephemeris/time_base.h"
 #include "ephemeris/transforms.h"
 #include "platform/time_zone.h"
+#include "scene/overlay_format.h"
 #include "settings/settings_place.h"
 #include "tools/utc_instant.h"
 
@@ -175,23 +176,6 @@ std::string JsonString(const std::string& value) {
     return out + "\"";
 }
 
-// A clock time as the overlay shows it: hh:mm rounded to the minute, "--"
-// for an absent event.
-std::string ReadableClock(double hours) {
-    if (!(std::fabs(hours) <= 1e100)) {
-        return "--";
-    }
-    int h = static_cast<int>(std::trunc(hours));
-    int m = static_cast<int>(std::floor((hours - h) * 60.0 + 0.5));
-    if (m >= 60) {
-        m = 0;
-        h += 1;
-    }
-    char text[32];
-    std::snprintf(text, sizeof text, "%02d:%02d", h, m);
-    return text;
-}
-
 std::string ReadableNumber(double value) {
     char text[40];
     std::snprintf(text, sizeof text, "%.6f", value);
@@ -212,7 +196,7 @@ void Print(const std::vector<Field>& fields, bool json) {
     }
     for (const Field& f : fields) {
         std::string value = f.isText    ? f.text
-                            : f.isClock ? ReadableClock(f.number)
+                            : f.isClock ? FormatClock(f.number)
                             : f.isWhole ? std::to_string(static_cast<long long>(f.number))
                                         : ReadableNumber(f.number);
         std::printf("%-34s %s\n", (f.label + ":").c_str(), value.c_str());
