@@ -53,11 +53,7 @@ SettingsPlace SettingsReadPlace(int languageOffset, int32_t standardBiasMinutes)
 SettingsPlace SettingsReadStartPlace(int32_t standardBiasMinutes) {
     int32_t language = kSettingsDefaultLanguage;
     SettingsReadValue(kSettingsSubkey, kSettingLanguage, &language, sizeof language);
-    int offset = kUiTextRussian;
-    if (language == kSettingsLanguageEnglish) {
-        offset = kUiTextEnglish;
-    } else if (language == kSettingsLanguageRussian) {
-        offset = kUiTextRussian;
-    }
-    return SettingsReadPlace(offset, standardBiasMinutes);
+    // The saver starts in Russian; Language may switch it.
+    return SettingsReadPlace(UiTextOffsetForLanguage(language, kUiTextRussian),
+                             standardBiasMinutes);
 }

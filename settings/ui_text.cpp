@@ -176,11 +176,17 @@ size_t UiTextFill(char* out, size_t size, int id, const char* name) {
     return text.size();
 }
 
-void UiTextSelectLanguage(int32_t languageValue) {
+int UiTextOffsetForLanguage(int32_t languageValue, int currentOffset) {
     if (languageValue == 0) {
-        uiTextLanguageOffset = kUiTextEnglish;
-    } else if (languageValue == 1) {
-        uiTextLanguageOffset = kUiTextRussian;
+        return kUiTextEnglish;
     }
+    if (languageValue == 1) {
+        return kUiTextRussian;
+    }
+    return currentOffset;
+}
+
+void UiTextSelectLanguage(int32_t languageValue) {
+    uiTextLanguageOffset = UiTextOffsetForLanguage(languageValue, uiTextLanguageOffset);
     UiLocaleSelectForLanguage(uiTextLanguageOffset);
 }

@@ -67,3 +67,7 @@ size_t UiTextFill(char* out, size_t size, int id, const char* name);
 // 1 Russian, any other keeps the current one. The interface locale follows
 // the language that results.
 void UiTextSelectLanguage(int32_t languageValue);
+
+// The language offset that the Language value `languageValue` selects when
+// `currentOffset` is in force: 0 English, 1 Russian, anything else keeps it.
+int UiTextOffsetForLanguage(int32_t languageValue, int currentOffset);
