@@ -5,6 +5,7 @@
 #include <string>
 
 #include "settings/cp1251.h"
+#include "settings/settings_store.h"
 #include "settings/ui_locale.h"
 
 int uiTextLanguageOffset = kUiTextRussian;
@@ -177,10 +178,10 @@ size_t UiTextFill(char* out, size_t size, int id, const char* name) {
 }
 
 int UiTextOffsetForLanguage(int32_t languageValue, int currentOffset) {
-    if (languageValue == 0) {
+    if (languageValue == kSettingsLanguageEnglish) {
         return kUiTextEnglish;
     }
-    if (languageValue == 1) {
+    if (languageValue == kSettingsLanguageRussian) {
         return kUiTextRussian;
     }
     return currentOffset;
