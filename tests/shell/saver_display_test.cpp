@@ -323,6 +323,17 @@ TEST_F(DaemonTest, DrawsIntoTheDaemonWindowFollowsItsSizeAndDiesBySigterm) {
     ASSERT_TRUE(WaitSceneFillsWindow(dpy, daemon, 8000));
     EXPECT_EQ(FindChildWithClass(dpy, root, kClass), 0u);  // no window of its own
     EXPECT_EQ(FindChildWithClass(dpy, daemon, kClass), 0u);
+    // The daemon owns the grabs and the cursor: nothing is grabbed, so this
+    // client can grab, and the pointer over the window keeps its cursor.
+    EXPECT_EQ(XGrabKeyboard(dpy, root, False, GrabModeAsync, GrabModeAsync, CurrentTime),
+              GrabSuccess);
+    XUngrabKeyboard(dpy, CurrentTime);
+    EXPECT_EQ(
+        XGrabPointer(dpy, root, False, 0, GrabModeAsync, GrabModeAsync, None, None, CurrentTime),
+        GrabSuccess);
+    XUngrabPointer(dpy, CurrentTime);
+    XSync(dpy, False);
+    EXPECT_FALSE(CursorIsBlank(dpy));
 
     XResizeWindow(dpy, daemon, 600, 450);
     XSync(dpy, False);
