@@ -254,6 +254,62 @@ TEST_F(StarDrawing, MoonHidesTheStarsBehindIt) {
     EXPECT_NEAR(BrightestNear(kCentreX, kCentreY, 1.0), kAmbientGrey, 2);
 }
 
+// The star pass culls the far half of its spheres; that must leave every
+// pixel as it is, since each far half lies behind its own near half and
+// fails the depth test. Spheres from a fraction of a pixel to 80 pixels
+// across, lit like the star cores and textured like the nested flare glow.
+TEST_F(StarDrawing, CullingTheFarHalfOfASphereChangesNoPixel) {
+    const GLfloat colour[4] = {1.0f, 1.0f, 1.0f, 0.6f};
+    const GLfloat coreLight[4] = {1000.0f, 1000.0f, 1000.0f, 1.0f};
+    const GLfloat coreAmbient[4] = {0.5f, 0.5f, 1.0f, 1.0f};
+    auto draw = [&](bool cull) {
+        ClearToSky();
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glEnable(GL_COLOR_MATERIAL);
+        glLightModelfv(GL_LIGHT_MODEL_AMBIENT, coreAmbient);
+        glColor4fv(colour);
+        if (cull) {
+            glEnable(GL_CULL_FACE);
+        }
+        glDisable(GL_TEXTURE_2D);
+        const double radii[] = {0.05, 0.1, 0.3, 0.7, 1.3, 2.9, 5.3};
+        for (int i = 0; i < 7; ++i) {
+            glPushMatrix();
+            glTranslated(6 + 16 * i, 88, -180);
+            glRotated(45.0 * (i % 4 - 2), 0, 0, 1);
+            glLightfv(GL_LIGHT0, GL_POSITION, coreLight);
+            SolidSphere(radii[i]);
+            glPopMatrix();
+        }
+        glDisable(GL_LIGHT0);
+        glBindTexture(GL_TEXTURE_2D, sceneTextures.flareGlowTexture);
+        for (const double glow : {0.4, 3.0, 20.0}) {
+            glPushMatrix();
+            glTranslated(glow < 10 ? 20 + 40 * glow : 80, 45, -170);
+            gluSphere(quadric, 0.05 * glow, 4, 4);
+            glEnable(GL_TEXTURE_2D);
+            for (const double part : {0.2, 0.65, 0.75, 1.0}) {
+                gluSphere(quadric, part * glow, part < 0.5 ? 16 : 32, part < 0.5 ? 16 : 32);
+            }
+            glDisable(GL_TEXTURE_2D);
+            glPopMatrix();
+        }
+        glEnable(GL_LIGHT0);
+        glDisable(GL_CULL_FACE);
+        Read();
+        return pixels;
+    };
+    const std::vector<uint8_t> whole = draw(false);
+    const std::vector<uint8_t> culled = draw(true);
+    EXPECT_TRUE(whole == culled);
+    int drawn = 0;
+    for (size_t i = 0; i < whole.size(); i += 4) {
+        drawn += whole[i] != 5 ? 1 : 0;
+    }
+    EXPECT_GT(drawn, 3000);  // the spheres did draw
+}
+
 TEST_F(StarDrawing, SolidSphereCompilesOneListPerRadius) {
     SolidSphere(0.5);
     SolidSphere(0.5);
