@@ -382,6 +382,22 @@ int HexDigit(char c) {
     return -1;
 }
 
+// Two hex digits at the reader's position into one byte; the reader moves
+// past them only when both are there.
+bool ReadHexPair(LineReader* line, uint8_t* byte) {
+    if (line->end - line->at < 2) {
+        return false;
+    }
+    int high = HexDigit(line->at[0]);
+    int low = HexDigit(line->at[1]);
+    if (high < 0 || low < 0) {
+        return false;
+    }
+    *byte = static_cast<uint8_t>(high * 16 + low);
+    line->at += 2;
+    return true;
+}
+
 bool ReadQuoted(LineReader* line, std::string* text) {
     if (!line->Take('"')) {
         return false;
@@ -410,16 +426,11 @@ bool ReadQuoted(LineReader* line, std::string* text) {
         } else if (escaped == 't') {
             *text += '\t';
         } else if (escaped == 'x') {
-            if (line->end - line->at < 2) {
+            uint8_t byte = 0;
+            if (!ReadHexPair(line, &byte)) {
                 return false;
             }
-            int high = HexDigit(line->at[0]);
-            int low = HexDigit(line->at[1]);
-            if (high < 0 || low < 0) {
-                return false;
-            }
-            *text += static_cast<char>(high * 16 + low);
-            line->at += 2;
+            *text += static_cast<char>(byte);
         } else {
             return false;
         }
@@ -431,16 +442,11 @@ bool ReadHexBytes(LineReader* line, uint32_t count, std::vector<uint8_t>* data) 
     data->clear();
     for (uint32_t i = 0; i < count; ++i) {
         line->SkipBlanks();
-        if (line->end - line->at < 2) {
+        uint8_t byte = 0;
+        if (!ReadHexPair(line, &byte)) {
             return false;
         }
-        int high = HexDigit(line->at[0]);
-        int low = HexDigit(line->at[1]);
-        if (high < 0 || low < 0) {
-            return false;
-        }
-        data->push_back(static_cast<uint8_t>(high * 16 + low));
-        line->at += 2;
+        data->push_back(byte);
     }
     return true;
 }
