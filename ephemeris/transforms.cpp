@@ -1,5 +1,6 @@
 #include "ephemeris/transforms.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "ephemeris/angles.h"
@@ -21,12 +22,8 @@ void EclipticToEquatorial(double& longitude, double& latitude, double obliquity)
     const double sinBeta = std::sin(beta);
     const double cosBeta = std::cos(beta);
 
-    double argument = cosEps * sinBeta + sinEps * cosBeta * sinLambda;
     // Rounding can carry the cosine a hair beyond 1 at the poles.
-    if (argument > 1.0)
-        argument = 1.0;
-    if (argument < -1.0)
-        argument = -1.0;
+    const double argument = std::clamp(cosEps * sinBeta + sinEps * cosBeta * sinLambda, -1.0, 1.0);
     const double declination = Reduce360(90.0 - std::acos(argument) * kRadToDeg);
     const double rightAscension = Reduce360(
         90.0 - std::atan2(cosBeta * cosLambda, cosEps * cosBeta * sinLambda - sinEps * sinBeta) *
@@ -46,11 +43,7 @@ void EquatorialToHorizontal(double& rightAscension, double& declination,
     const double cosDelta = std::cos(delta);
     const double cosH = std::cos(hourAngle);
 
-    double argument = sinPhi * sinDelta + cosPhi * cosDelta * cosH;
-    if (argument > 1.0)
-        argument = 1.0;
-    if (argument < -1.0)
-        argument = -1.0;
+    const double argument = std::clamp(sinPhi * sinDelta + cosPhi * cosDelta * cosH, -1.0, 1.0);
     const double altitude = 90.0 - std::acos(argument) * kRadToDeg;
     const double azimuth = Reduce360(
         std::atan2(std::sin(hourAngle) * cosDelta, sinPhi * cosDelta * cosH - sinDelta * cosPhi) *

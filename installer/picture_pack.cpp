@@ -15,6 +15,24 @@
 
 namespace {
 
+// The file and information headers of an 8-bit bitmap whose pixels follow
+// `paletteBytes` of colour table (2834 pixels per metre, as the packs carry).
+void WriteGreyBitmapHeaders(uint8_t* p, int width, int height, uint32_t paletteBytes) {
+    const uint32_t pixels = static_cast<uint32_t>(width) * static_cast<uint32_t>(height);
+    p[0] = 'B';
+    p[1] = 'M';
+    WriteLe32(p + 2, static_cast<uint32_t>(kPackHeaderSize) + paletteBytes + pixels);
+    WriteLe32(p + 10, static_cast<uint32_t>(kPackHeaderSize) + paletteBytes);
+    WriteLe32(p + 14, 40);
+    WriteLe32(p + 18, static_cast<uint32_t>(width));
+    WriteLe32(p + 22, static_cast<uint32_t>(height));
+    WriteLe16(p + 26, 1);
+    WriteLe16(p + 28, 8);
+    WriteLe32(p + 34, pixels);
+    WriteLe32(p + 38, 2834);
+    WriteLe32(p + 42, 2834);
+}
+
 // The forward step on the top-left w x h region: each 2 x 2 block becomes its
 // average in the first quadrant and three differences, offset by 128, in the
 // other three, exactly (no rounding between steps).
@@ -42,21 +60,9 @@ void ForwardStep(std::vector<double>& picture, int width, int w, int h) {
 }
 
 void PutHeader(std::vector<uint8_t>& pack, int width, int height, uint16_t crc, uint32_t count) {
-    const uint32_t pixels = static_cast<uint32_t>(width) * static_cast<uint32_t>(height);
     pack.assign(kPackPrefixSize, 0);
     uint8_t* p = pack.data();
-    p[0] = 'B';
-    p[1] = 'M';
-    WriteLe32(p + 2, static_cast<uint32_t>(kPackHeaderSize) + pixels);
-    WriteLe32(p + 10, static_cast<uint32_t>(kPackHeaderSize));
-    WriteLe32(p + 14, 40);
-    WriteLe32(p + 18, static_cast<uint32_t>(width));
-    WriteLe32(p + 22, static_cast<uint32_t>(height));
-    WriteLe16(p + 26, 1);
-    WriteLe16(p + 28, 8);
-    WriteLe32(p + 34, pixels);
-    WriteLe32(p + 38, 2834);
-    WriteLe32(p + 42, 2834);
+    WriteGreyBitmapHeaders(p, width, height, 0);
     std::memcpy(p + 54, "PPM", 3);
     WriteLe16(p + 57, crc);
     WriteLe32(p + 59, count);
@@ -128,18 +134,11 @@ int PackPicture(const uint8_t* picture, int width, int height, std::vector<uint8
 
 int ReadGreyBitmap(const std::string& path, int& width, int& height, std::vector<uint8_t>& pixels,
                    std::string& error) {
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (f == nullptr) {
-        error = "cannot open " + path;
+    std::vector<uint8_t> file;
+    if (!ReadWholeFile(path.c_str(), file)) {
+        error = "cannot read " + path;
         return 0;
     }
-    std::vector<uint8_t> file;
-    uint8_t chunk[65536];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) {
-        file.insert(file.end(), chunk, chunk + got);
-    }
-    std::fclose(f);
     if (file.size() < kPackHeaderSize) {
         error = path + " is too short for a bitmap";
         return 0;
@@ -169,18 +168,7 @@ int WriteGreyBitmap(const std::string& path, int width, int height, const uint8_
     const uint32_t paletteBytes = withPalette ? 1024 : 0;
     std::vector<uint8_t> file(kPackHeaderSize + paletteBytes, 0);
     uint8_t* p = file.data();
-    p[0] = 'B';
-    p[1] = 'M';
-    WriteLe32(p + 2, static_cast<uint32_t>(kPackHeaderSize) + paletteBytes + size);
-    WriteLe32(p + 10, static_cast<uint32_t>(kPackHeaderSize) + paletteBytes);
-    WriteLe32(p + 14, 40);
-    WriteLe32(p + 18, static_cast<uint32_t>(width));
-    WriteLe32(p + 22, static_cast<uint32_t>(height));
-    WriteLe16(p + 26, 1);
-    WriteLe16(p + 28, 8);
-    WriteLe32(p + 34, size);
-    WriteLe32(p + 38, 2834);
-    WriteLe32(p + 42, 2834);
+    WriteGreyBitmapHeaders(p, width, height, paletteBytes);
     if (withPalette) {
         WriteLe32(p + 46, 256);
         for (int i = 0; i < 256; ++i) {

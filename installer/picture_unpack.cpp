@@ -141,23 +141,27 @@ int UnpackPictureData(const uint8_t* pack, size_t size, UnpackResult& result, FI
     return 1;
 }
 
-long PictureUnpackWithResult(const char* packPath, const char* bitmapPath, UnpackResult& result,
-                             FILE* report) {
-    result = UnpackResult{};
-    FILE* in = std::fopen(packPath, "rb");
+int ReadWholeFile(const char* path, std::vector<uint8_t>& bytes) {
+    bytes.clear();
+    FILE* in = std::fopen(path, "rb");
     if (in == nullptr) {
-        result.error = "cannot open the pack";
         return 0;
     }
-    std::vector<uint8_t> pack;
     uint8_t chunk[65536];
     size_t got;
     while ((got = std::fread(chunk, 1, sizeof chunk, in)) > 0) {
-        pack.insert(pack.end(), chunk, chunk + got);
+        bytes.insert(bytes.end(), chunk, chunk + got);
     }
-    const bool readFailed = std::ferror(in) != 0;
+    const bool failed = std::ferror(in) != 0;
     std::fclose(in);
-    if (readFailed) {
+    return failed ? 0 : 1;
+}
+
+long PictureUnpackWithResult(const char* packPath, const char* bitmapPath, UnpackResult& result,
+                             FILE* report) {
+    result = UnpackResult{};
+    std::vector<uint8_t> pack;
+    if (!ReadWholeFile(packPath, pack)) {
         result.error = "cannot read the pack";
         return 0;
     }

@@ -55,6 +55,9 @@ long PictureUnpackWithResult(const char* packPath, const char* bitmapPath, Unpac
                              FILE* report);
 
 // Helpers for little-endian fields.
+// The whole of a file into `bytes`. 0 when it cannot be opened or read.
+int ReadWholeFile(const char* path, std::vector<uint8_t>& bytes);
+
 inline uint32_t ReadLe32(const uint8_t* p) {
     return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
            static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
