@@ -11,14 +11,25 @@
 
 namespace {
 
-// Reads the current user's tree. 0 when the file exists but cannot be read.
+std::string lastProblem;  // why the last operation failed because of the store
+
+// Reads the current user's tree. 0 when the file exists but cannot be read,
+// or the folder is not one the user alone may write.
 int LoadStore(RegistryTree* store, std::string* text) {
-    std::string file = RegistryStoreFile();
-    if (file.empty()) {
+    std::string directory = RegistryStoreDirectory();
+    if (directory.empty()) {
+        lastProblem = "no home folder for the store (HOME is not set)";
         return 0;
     }
     bool exists = false;
-    if (!RegistryReadStoreText(file, text, &exists)) {
+    if (!RegistryCheckDirectory(directory, &exists, &lastProblem)) {
+        return 0;
+    }
+    if (!exists) {
+        RegistryParse("", store);
+        return 1;
+    }
+    if (!RegistryReadStoreText(RegistryStoreFile(), text, &exists, &lastProblem)) {
         return 0;
     }
     RegistryParse(*text, store);
@@ -29,25 +40,29 @@ int LoadStore(RegistryTree* store, std::string* text) {
 // returns 0 to leave the store as it is.
 int ModifyStore(const std::function<int(RegistryTree*)>& change) {
     std::string directory = RegistryStoreDirectory();
-    if (directory.empty() || !RegistryMakeDirectories(directory)) {
+    if (directory.empty()) {
+        lastProblem = "no home folder for the store (HOME is not set)";
         return 0;
     }
-    FileHandle lock = RegistryLockStore(directory);
+    if (!RegistryMakeDirectories(directory, &lastProblem)) {
+        return 0;
+    }
+    FileHandle lock = RegistryLockStore(directory, &lastProblem);
     if (!lock.valid()) {
         return 0;
     }
     RegistryTree store;
     std::string oldText;
-    int ok = LoadStore(&store, &oldText) && change(&store);
-    if (ok) {
-        std::string file = RegistryStoreFile();
-        if (store.damaged) {
-            // Keep what could not be read for a person to look at.
-            RegistryReplaceFile(directory, file + ".damaged", oldText);
-        }
-        ok = RegistryReplaceFile(directory, file, RegistrySerialize(store));
+    if (!LoadStore(&store, &oldText) || !change(&store)) {
+        return 0;
     }
-    return ok;
+    std::string file = RegistryStoreFile();
+    if (store.damaged) {
+        // Keep what could not be read for a person to look at.
+        std::string ignored;
+        RegistryReplaceFile(directory, file + ".damaged", oldText, &ignored);
+    }
+    return RegistryReplaceFile(directory, file, RegistrySerialize(store), &lastProblem);
 }
 
 // The values of an open key as stored now. 0 when the key is gone.
@@ -75,6 +90,7 @@ int KeyValues(const RegistryKey* key, std::vector<RegistryValue>* values) {
 }  // namespace
 
 int RegistryOpenKey(RegistryRoot root, const char* path, int access, RegistryKey* key) {
+    lastProblem.clear();
     std::string normal;
     if (key == nullptr || !RegistryNormalizePath(path, &normal) ||
         (access & (kRegistryRead | kRegistryWrite)) == 0) {
@@ -104,6 +120,7 @@ int RegistryOpenKey(RegistryRoot root, const char* path, int access, RegistryKey
 }
 
 int RegistryCreateKey(const RegistryKey* parent, const char* name, int access, RegistryKey* child) {
+    lastProblem.clear();
     std::vector<std::string> relative;
     if (parent == nullptr || child == nullptr || !parent->open ||
         parent->root != kRegistryCurrentUser || (parent->access & kRegistryWrite) == 0 ||
@@ -139,6 +156,7 @@ int RegistryCreateKey(const RegistryKey* parent, const char* name, int access, R
 
 int RegistryQueryValue(const RegistryKey* key, const char* name, uint32_t* type, void* data,
                        uint32_t* size) {
+    lastProblem.clear();
     if (key == nullptr || !key->open || (key->access & kRegistryRead) == 0 ||
         !RegistryValidValueName(name) || size == nullptr) {
         return 0;
@@ -172,6 +190,7 @@ int RegistryQueryValue(const RegistryKey* key, const char* name, uint32_t* type,
 }
 
 int RegistryReadValue(const RegistryKey* key, const char* name, RegistryValue* value) {
+    lastProblem.clear();
     if (key == nullptr || value == nullptr || !key->open || (key->access & kRegistryRead) == 0 ||
         !RegistryValidValueName(name)) {
         return 0;
@@ -191,6 +210,7 @@ int RegistryReadValue(const RegistryKey* key, const char* name, RegistryValue* v
 
 int RegistrySetValue(const RegistryKey* key, const char* name, uint32_t type, const void* data,
                      uint32_t size) {
+    lastProblem.clear();
     if (key == nullptr || !key->open || key->root != kRegistryCurrentUser ||
         (key->access & kRegistryWrite) == 0 || !RegistryValidValueName(name) ||
         size > kRegistryMaxValueSize || (data == nullptr && size > 0)) {
@@ -218,6 +238,7 @@ int RegistrySetValue(const RegistryKey* key, const char* name, uint32_t type, co
 }
 
 int RegistryDeleteValue(const RegistryKey* key, const char* name) {
+    lastProblem.clear();
     if (key == nullptr || !key->open || key->root != kRegistryCurrentUser ||
         (key->access & kRegistryWrite) == 0 || !RegistryValidValueName(name)) {
         return 0;
@@ -229,6 +250,7 @@ int RegistryDeleteValue(const RegistryKey* key, const char* name) {
 }
 
 int RegistryListValues(const RegistryKey* key, std::vector<RegistryValue>* values) {
+    lastProblem.clear();
     if (key == nullptr || values == nullptr || (key->access & kRegistryRead) == 0) {
         return 0;
     }
@@ -244,11 +266,12 @@ void RegistryCloseKey(RegistryKey* key) {
 }
 
 int RegistryStoreIsSound(std::string* problem) {
+    lastProblem.clear();
     RegistryTree store;
     std::string text;
     if (!LoadStore(&store, &text)) {
         if (problem != nullptr) {
-            *problem = "the store file cannot be read";
+            *problem = lastProblem;
         }
         return 0;
     }
@@ -256,4 +279,8 @@ int RegistryStoreIsSound(std::string* problem) {
         *problem = store.problem;
     }
     return store.damaged ? 0 : 1;
+}
+
+std::string RegistryStoreProblem() {
+    return lastProblem;
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string_view>
+#include <unordered_set>
 
 #include "platform/registry_names.h"
 
@@ -276,21 +277,19 @@ std::string RegistrySerialize(const RegistryTree& store) {
         "# Programs replace this file as a whole; change it with nocturo-settings.\n"
         "# binary[N] is N bytes in hex, string is a text with its terminating zero;\n"
         "# the note after ';' only helps reading and is ignored.\n";
-    for (size_t index = 0; index < store.keys.size(); ++index) {
-        const RegistryTreeKey& key = store.keys[index];
-        // A key without values is implied by its descendants; only the
-        // others need a line of their own.
-        if (key.values.empty()) {
-            bool hasChild = false;
-            for (const RegistryTreeKey& other : store.keys) {
-                hasChild = hasChild ||
-                           (other.path.size() > key.path.size() &&
-                            RegistrySameName(other.path.substr(0, key.path.size()), key.path) &&
-                            (key.path.empty() || other.path[key.path.size()] == '\\'));
-            }
-            if (hasChild) {
-                continue;
-            }
+    // A key without values is implied by its descendants; only the others
+    // need a line of their own.
+    std::unordered_set<std::string> parents;
+    for (const RegistryTreeKey& key : store.keys) {
+        if (!key.path.empty()) {
+            size_t last = key.path.rfind('\\');
+            parents.insert(RegistryFoldName(last == std::string::npos ? std::string()
+                                                                      : key.path.substr(0, last)));
+        }
+    }
+    for (const RegistryTreeKey& key : store.keys) {
+        if (key.values.empty() && parents.count(RegistryFoldName(key.path)) != 0) {
+            continue;
         }
         out += "\n[";
         out += key.path;
