@@ -23,3 +23,17 @@ function(nocturo_add_tests)
         ENVIRONMENT "NOCTURO_SETTINGS_DIR=${CMAKE_BINARY_DIR}/test-settings-store"
         ${ARG_PROPERTIES})
 endfunction()
+
+# nocturo_add_fuzz_target(NAME name SOURCES ... LIBRARIES ...)
+#
+# A libFuzzer target, built only when NOCTURO_FUZZ is on (scripts/fuzz.sh
+# makes that build tree with clang and runs every target over its corpus).
+function(nocturo_add_fuzz_target)
+    cmake_parse_arguments(ARG "" "NAME" "SOURCES;LIBRARIES" ${ARGN})
+    if(NOT NOCTURO_FUZZ)
+        return()
+    endif()
+    add_executable(${ARG_NAME} ${ARG_SOURCES})
+    target_link_libraries(${ARG_NAME} PRIVATE ${ARG_LIBRARIES})
+    target_link_options(${ARG_NAME} PRIVATE -fsanitize=fuzzer)
+endfunction()

@@ -29,6 +29,8 @@ class FileHandle {
         int fd = std::exchange(fd_, -1);
         return fd < 0 || close(fd) == 0;
     }
+    // Gives the descriptor up without closing it (to a stream that closes it).
+    int Release() { return std::exchange(fd_, -1); }
     void Reset(int fd = -1) {
         if (fd_ >= 0) {
             close(fd_);

@@ -22,6 +22,7 @@ namespace {
 
 SaverInitHook initHookSlot = nullptr;
 SaverFrameHook frameHookSlot = nullptr;
+const char* runFailure = nullptr;  // why the window mode cannot go on
 
 int NoDialog(HWND) {
     std::fputs("Nocturo.scr: the settings dialog is not available yet; nothing to configure.\n",
@@ -62,6 +63,7 @@ void CommonSetup(ShellState* state) {
 }
 
 int RunWindowMode(RunMode mode, HWND previewParent) {
+    runFailure = nullptr;
     ShellState state;
     state.windowCount = 0;
     state.previewParent = mode == RUN_PREVIEW ? previewParent : 0;
@@ -102,6 +104,10 @@ int RunWindowMode(RunMode mode, HWND previewParent) {
         exitCode = 1;
     }
 
+    if (runFailure != nullptr) {
+        std::fprintf(stderr, "Nocturo.scr: %s\n", runFailure);
+        exitCode = 1;
+    }
     SaverReleasePasswordSupport();
     if (state.mainWindow != nullptr) {
         if (state.mainWindow->ownsWindow) {
@@ -289,6 +295,16 @@ void SaverFrameTick() {
     bInFrame = 0;
 }
 
+void SaverNoteFailure(const char* cause) {
+    if (runFailure == nullptr) {
+        runFailure = cause;
+    }
+}
+
+const char* SaverFailure() {
+    return runFailure;
+}
+
 void SaverAssertFailed(const char* condition, const char* module) {
     std::fprintf(stderr, "Nocturo.scr: assertion failed: %s (%s)\n", condition, module);
     std::abort();
@@ -296,6 +312,7 @@ void SaverAssertFailed(const char* condition, const char* module) {
 
 void SaverResetForTests() {
     shellState = nullptr;
+    runFailure = nullptr;
     bWin9x = 0;
     bFirstPaint = 0;
     bTimerRunning = 0;

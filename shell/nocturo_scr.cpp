@@ -1,6 +1,7 @@
 // Nocturo.scr: the screen saver in all its run modes.
 
 #include <cstdio>
+#include <exception>
 #include <string>
 
 #include "platform/messages.h"
@@ -30,9 +31,39 @@ int main(int argc, char** argv) {
         shellServices = X11WindowServices();
         MessageSetSource(X11MessageSource());
     }
+    int status = -1;
     try {
-        return SaverRunCommand(command);
+        status = SaverRunCommand(command);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "Nocturo.scr: %s\n", error.what());
+        return -1;
     } catch (...) {
+        std::fputs("Nocturo.scr: stopped by an unexpected error\n", stderr);
         return -1;
     }
+    if (status == -1) {
+        // Every failing end names its cause on one line.
+        switch (command.action) {
+            case ACTION_PREVIEW:
+                if (command.window == 0) {
+                    std::fputs("Nocturo.scr: a preview needs the id of its parent window\n",
+                               stderr);
+                } else {
+                    std::fprintf(stderr, "Nocturo.scr: no window %u to draw the preview in\n",
+                                 command.window);
+                }
+                break;
+            case ACTION_CHANGE_PASSWORD:
+                std::fputs("Nocturo.scr: there is no screen-saver password to change here\n",
+                           stderr);
+                break;
+            default:
+                std::fprintf(stderr,
+                             "Nocturo.scr: unknown command line \"%s\"; use s, p <window>, w, c "
+                             "or a\n",
+                             SaverArgumentText(commandLine.c_str()));
+                break;
+        }
+    }
+    return status;
 }

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "installer/picture_pack.h"
+#include "platform/regular_file.h"
 
 namespace {
 
@@ -32,10 +33,16 @@ void OnJpegError(j_common_ptr info) {
 
 // Reads a JPEG as grey levels, row 0 at the top.
 bool ReadGreyJpeg(const std::string& path, int& width, int& height, std::vector<uint8_t>& grey) {
-    FILE* f = std::fopen(path.c_str(), "rb");
+    // Opened without waiting on a FIFO or a device, and only a regular file.
+    FileHandle handle;
+    if (OpenRegularFile(path.c_str(), true, &handle).outcome != kFileOk) {
+        return false;
+    }
+    FILE* f = fdopen(handle.get(), "rb");
     if (f == nullptr) {
         return false;
     }
+    handle.Release();  // the stream owns it now
     jpeg_decompress_struct info;
     JpegFailure failure;
     info.err = jpeg_std_error(&failure.base);

@@ -11,7 +11,14 @@
 #include <signal.h>
 #include <sys/wait.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "tests/shell/saver_process.h"
@@ -22,6 +29,13 @@ constexpr char kClass[] = "WindowsScreenSaverClass";
 
 int IgnoreErrors(Display*, XErrorEvent*) {
     return 0;
+}
+
+std::string ReadText(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
 }
 
 class SaverDisplayTest : public ::testing::Test {
@@ -51,8 +65,9 @@ class SaverDisplayTest : public ::testing::Test {
         ASSERT_EQ(RunTool({"xdotool", "mousemove", std::to_string(x), std::to_string(y)}), 0);
     }
     // Starts a window mode and waits for its window to show the sky.
-    Window Start(const std::vector<std::string>& args, Window parent = 0) {
-        saver = StartSaver(args);
+    Window Start(const std::vector<std::string>& args, Window parent = 0,
+                 const std::vector<std::string>& env = {}) {
+        saver = StartSaver(args, env);
         Window w = WaitChildWithClass(dpy, parent ? parent : root, kClass, 5000);
         if (w != 0 && !WaitSceneFillsWindow(dpy, w, 8000)) {
             return 0;
@@ -70,19 +85,25 @@ TEST_F(SaverDisplayTest, CommandLineExitCodes) {
     struct Case {
         std::vector<std::string> args;
         int code;
+        const char* says;  // part of the one line on standard error ("" for none)
     } cases[] = {
-        {{"/x"}, 255},
-        {{"/?"}, 255},
-        {{"/p", "0"}, 255},
-        {{"/p"}, 255},
-        {{"/p:" + std::to_string(existing)}, 255},
-        {{"/p", "4000000000"}, 255},  // names no window
-        {{"/a"}, 255},
-        {{"/c"}, 0},
-        {{}, 0},
+        {{"/x"}, 255, "unknown command line \"/x\""},
+        {{"x"}, 255, "unknown command line \"x\""},
+        {{"/?"}, 255, "unknown command line"},
+        {{"/p", "0"}, 255, "needs the id of its parent window"},
+        {{"/p"}, 255, "needs the id of its parent window"},
+        {{"/p:" + std::to_string(existing)}, 255, "needs the id"},
+        {{"/p", "123456789"}, 255, "no window 123456789"},
+        {{"/p", "4000000000"}, 255, "no window"},  // names no window
+        {{"/a"}, 255, "no screen-saver password"},
+        {{"/c"}, 0, ""},
+        {{}, 0, ""},
     };
+    char folder[] = "/tmp/nocturo-cmdline-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string errors = std::string(folder) + "/stderr";
     for (const Case& c : cases) {
-        saver = StartSaver(c.args, {"NOCTURO_UNUSED="});
+        saver = StartSaver(c.args, {"NOCTURO_UNUSED="}, errors);
         ASSERT_TRUE(WaitSaver(&saver, 5000));
         std::string text;
         for (const std::string& a : c.args) {
@@ -90,8 +111,50 @@ TEST_F(SaverDisplayTest, CommandLineExitCodes) {
         }
         EXPECT_EQ(ExitCode(saver), c.code) << text;
         EXPECT_EQ(FindChildWithClass(dpy, root, kClass), 0u) << text;
+        if (c.code != 0) {
+            const std::string said = ReadText(errors);
+            EXPECT_NE(said.find(c.says), std::string::npos) << text << ": " << said;
+            EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << text << ": " << said;
+        }
     }
+    unlink(errors.c_str());
+    rmdir(folder);
     XDestroyWindow(dpy, existing);
+}
+
+// A FIFO as the picture path: the picture is refused at once (no reader
+// waits on it), the saver draws the untextured Moon, takes the keyboard
+// and pointer only then, and gives them back at a key.
+TEST_F(SaverDisplayTest, AFifoPictureNeitherHangsTheSaverNorLocksTheScreen) {
+    char folder[] = "/tmp/nocturo-fifo-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string store = std::string(folder) + "/registry";
+    const std::string fifo = std::string(folder) + "/moon.bmp";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string settings = NOCTURO_BINARY_DIR "/bin/nocturo-settings";
+    ASSERT_EQ(RunTool({"env", "NOCTURO_SETTINGS_DIR=" + store, settings, "set", "textures00",
+                       "--string", fifo}),
+              0);
+
+    Window w = Start({"/s"}, 0, {"NOCTURO_SETTINGS_DIR=" + store});
+    ASSERT_NE(w, 0u) << "the saver did not draw";
+    // The grabs follow the first frame: this client can no longer take them.
+    bool grabbed = false;
+    for (long end = NowMs() + 3000; !grabbed && NowMs() < end; SleepMs(20)) {
+        grabbed = XGrabKeyboard(dpy, root, False, GrabModeAsync, GrabModeAsync, CurrentTime) ==
+                  AlreadyGrabbed;
+        if (!grabbed) {
+            XUngrabKeyboard(dpy, CurrentTime);
+            XSync(dpy, False);
+        }
+    }
+    EXPECT_TRUE(grabbed);
+    RunTool({"xdotool", "key", "Escape"});
+    EXPECT_TRUE(EndsWith(0, 3000));
+    EXPECT_EQ(XGrabKeyboard(dpy, root, False, GrabModeAsync, GrabModeAsync, CurrentTime),
+              GrabSuccess);
+    XUngrabKeyboard(dpy, CurrentTime);
+    std::filesystem::remove_all(folder);
 }
 
 TEST_F(SaverDisplayTest, WithoutADisplayWindowModesSaySoAndConfigureStillWorks) {
