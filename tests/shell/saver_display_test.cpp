@@ -420,3 +420,61 @@ TEST_F(DaemonTest, DecimalIdAndTheWindowsDisappearanceEndsItQuietly) {
 }
 
 }  // namespace
+
+namespace {
+
+// Runs the saver's test window on an X server of its own, started by
+// `script` (bash; $SAVER is the saver, $FOLDER a temporary folder, $SERVER
+// the Xvfb options), and gives back its status and standard error.
+struct PrivateRun {
+    int status = -1;
+    std::string error;
+};
+
+PrivateRun RunOnPrivateServer(const std::string& serverOptions, const std::string& script) {
+    char folder[] = "/tmp/nocturo-xserver-XXXXXX";
+    PrivateRun run;
+    if (mkdtemp(folder) == nullptr) {
+        return run;
+    }
+    const std::string start =
+        "Xvfb -displayfd 3 -nolisten tcp -screen 0 640x480x24 $SERVER 3>\"$FOLDER/display\" "
+        "2>/dev/null & server=$!; "
+        "for i in $(seq 100); do [ -s \"$FOLDER/display\" ] && break; sleep 0.05; done; "
+        "export DISPLAY=:$(cat \"$FOLDER/display\"); ";
+    const std::string command = "SAVER='" NOCTURO_BINARY_DIR "/bin/Nocturo.scr' FOLDER='" +
+                                std::string(folder) + "' SERVER='" + serverOptions + "' bash -c '" +
+                                start + script +
+                                "; echo $status >\"$FOLDER/status\"; kill -9 $server "
+                                "2>/dev/null; wait'";
+    std::system(command.c_str());
+    const std::string status = ReadText(std::string(folder) + "/status");
+    run.status = status.empty() ? -1 : std::stoi(status);
+    run.error = ReadText(std::string(folder) + "/error");
+    std::filesystem::remove_all(folder);
+    return run;
+}
+
+// A server without GLX: the saver cannot draw, and after the pixel-format
+// attempts it ends with 1 and says why instead of showing a black window.
+TEST(SaverOnItsOwnServer, WithoutGlxTheSaverSaysSoAndFails) {
+    const PrivateRun run = RunOnPrivateServer(
+        "-extension GLX", "timeout 30 \"$SAVER\" w 2>\"$FOLDER/error\"; status=$?");
+    EXPECT_EQ(run.status, 1) << run.error;
+    EXPECT_NE(run.error.find("no OpenGL context"), std::string::npos) << run.error;
+    EXPECT_EQ(std::count(run.error.begin(), run.error.end(), '\n'), 1) << run.error;
+}
+
+// The X server killed under the saver: it ends with 1 and says so.
+TEST(SaverOnItsOwnServer, TheServerGoingAwayEndsTheSaverWithALine) {
+    const PrivateRun run =
+        RunOnPrivateServer("",
+                           "\"$SAVER\" w 2>\"$FOLDER/error\" & saver=$!; sleep 2; kill -9 $server; "
+                           "wait $saver; status=$?");
+    EXPECT_EQ(run.status, 1) << run.error;
+    EXPECT_NE(run.error.find("connection to the X server was lost"), std::string::npos)
+        << run.error;
+    EXPECT_EQ(std::count(run.error.begin(), run.error.end(), '\n'), 1) << run.error;
+}
+
+}  // namespace
