@@ -101,6 +101,8 @@ int RunWindowMode(RunMode mode, HWND previewParent) {
     } else if (!otherInstance) {
         // No window could be made: a failure, not the quiet end of the
         // single-instance check.
+        SaverNoteFailure(mode == RUN_PREVIEW ? "cannot make the preview's window"
+                                             : "cannot make the saver's window");
         exitCode = 1;
     }
 

@@ -55,6 +55,13 @@ bool ReadGreyJpeg(const std::string& path, int& width, int& height, std::vector<
     jpeg_create_decompress(&info);
     jpeg_stdio_src(&info, f);
     jpeg_read_header(&info, TRUE);
+    // The map's pixels are held whole: a header promising more than any
+    // map of the Moon needs is refused before anything is allocated.
+    if (info.image_width > 16384 || info.image_height > 8192) {
+        jpeg_destroy_decompress(&info);
+        std::fclose(f);
+        return false;
+    }
     info.out_color_space = JCS_GRAYSCALE;
     jpeg_start_decompress(&info);
     width = static_cast<int>(info.output_width);
