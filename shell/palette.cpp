@@ -431,7 +431,9 @@ LRESULT SaverPaletteWindowedMessage(HWND hwnd, UINT message, WPARAM wParam, LPAR
             // is then without a palette until a later rebuild works.
             PaletteHandle fresh = BuildPalette(pal);
             if (fresh != 0) {
-                paletteServices->deletePalette(pal->palette);
+                if (pal->palette != 0) {
+                    paletteServices->deletePalette(pal->palette);
+                }
                 pal->needsFlush = true;
             }
             pal->palette = fresh;
