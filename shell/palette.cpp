@@ -1,7 +1,6 @@
 #include "shell/palette.h"
 
 #include <cstdlib>
-#include <cstring>
 #include <new>
 #include <vector>
 
