@@ -5,8 +5,10 @@
 #include <string>
 
 #include "platform/messages.h"
+#include "platform/x11_palette.h"
 #include "platform/x11_window.h"
 #include "shell/glscrnsv.h"
+#include "shell/palette.h"
 
 int main(int argc, char** argv) {
     // The command line as one text: the program's name in quotes, then the arguments.
@@ -29,6 +31,7 @@ int main(int argc, char** argv) {
             return 1;
         }
         shellServices = X11WindowServices();
+        paletteServices = X11PaletteServices();
         MessageSetSource(X11MessageSource());
     }
     int status = -1;
