@@ -98,6 +98,9 @@ int RunWindowMode(RunMode mode, HWND previewParent) {
         }
         // A loop that could never get another message ends as a failure.
         exitCode = got == 0 ? static_cast<int>(msg.wParam) : 1;
+        if (got < 0) {
+            SaverNoteFailure("no more events can arrive (no window, timer or display left)");
+        }
     } else if (!otherInstance) {
         // No window could be made: a failure, not the quiet end of the
         // single-instance check.
