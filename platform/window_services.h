@@ -81,4 +81,7 @@ struct WindowServices {
 
     int (*getPriority)();
     void (*setPriority)(int nice);
+
+    // The screen's root window (-root draws into it).
+    HWND (*rootWindow)();
 };
