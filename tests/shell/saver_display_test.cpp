@@ -39,6 +39,11 @@ class SaverDisplayTest : public ::testing::Test {
         ASSERT_NE(dpy, nullptr) << "these tests need an X display";
         XSetErrorHandler(IgnoreErrors);
         root = DefaultRootWindow(dpy);
+        // A saver the last test killed may keep its window for a moment on a
+        // busy machine, until the server has dropped its connection.
+        for (long end = NowMs() + 3000; FindChildWithClass(dpy, root, kClass) != 0 && NowMs() < end;
+             SleepMs(20)) {
+        }
         Pointer(100, 100);
     }
     void TearDown() override {
