@@ -4,10 +4,12 @@
 #include <cstring>
 
 #include "platform/messages.h"
+#include "platform/x11_palette.h"
 #include "platform/x11_window.h"
 #include "scene/fps_readout.h"
 #include "settings/data_files.h"
 #include "shell/glscrnsv.h"
+#include "shell/palette.h"
 
 namespace {
 
@@ -90,6 +92,7 @@ int main(int argc, char** argv) {
             return 1;
         }
         shellServices = X11WindowServices();
+        paletteServices = X11PaletteServices();
         MessageSetSource(X11MessageSource());
     }
     if (command.showFps) {
