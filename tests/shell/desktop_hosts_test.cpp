@@ -11,6 +11,7 @@
 #include <dirent.h>
 #include <pwd.h>
 #include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -154,6 +155,20 @@ class DesktopHostsTest : public ::testing::Test {
              NowMs() < end;
              SleepMs(20)) {
         }
+        // Nor may anyone hold the keyboard or the pointer (a locker grabs both).
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                Window r = DefaultRootWindow(dpy);
+                bool free = XGrabKeyboard(dpy, r, False, GrabModeAsync, GrabModeAsync,
+                                          CurrentTime) == GrabSuccess &&
+                            XGrabPointer(dpy, r, False, 0, GrabModeAsync, GrabModeAsync, 0, 0,
+                                         CurrentTime) == GrabSuccess;
+                XUngrabKeyboard(dpy, CurrentTime);
+                XUngrabPointer(dpy, CurrentTime);
+                XSync(dpy, False);
+                return free;
+            },
+            5000));
         // nobody may use the display without the cookie file of the test's user.
         ASSERT_EQ(Shell("xhost +si:localuser:nobody >/dev/null"), 0);
         home = root + "/home-" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
@@ -212,6 +227,11 @@ TEST_F(DesktopHostsTest, XscreensaverRunsTheProgramsEntryAndEndsItOnDeactivate) 
     ASSERT_EQ(Shell(AsNobody("xscreensaver-command -deactivate >/dev/null")), 0);
     EXPECT_TRUE(WaitUntil([&] { return ProcessesOf(Saver()).empty(); }, 3000));
     Shell(AsNobody("xscreensaver-command -exit >/dev/null 2>&1"));
+    const bool ended = WaitUntil([&] { return waitpid(host, nullptr, WNOHANG) == host; }, 3000);
+    EXPECT_TRUE(ended);
+    if (ended) {
+        host = -1;  // reaped: nothing left for the fixture to end
+    }
     text = ReadText(log);
     // No obituary: the daemon's only words about the saver are that it
     // started it and ended it (a crash, an early exit or a missing program
