@@ -281,10 +281,13 @@ bool SaverResolveHost(const SaverCommand& command, HWND* host) {
             return false;
         }
         *host = command.window;
-    } else if (command.host == HOST_ROOT &&
-               SaverDaemonWindow(std::getenv("XSCREENSAVER_WINDOW")) == 0) {
-        // A hack run by hand, or by a locker that names no window: the root window.
-        *host = shellServices->rootWindow();
+    } else if (command.host == HOST_ROOT) {
+        // The daemon's or the locker's window when it names one that exists;
+        // a hack run by hand draws in the root window. Either way the saver is
+        // passive, as hacks are: ending it is its host's business.
+        HWND daemon = SaverDaemonWindow(std::getenv("XSCREENSAVER_WINDOW"));
+        *host =
+            daemon != 0 && shellServices->isWindow(daemon) ? daemon : shellServices->rootWindow();
     }
     return true;
 }

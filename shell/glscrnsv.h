@@ -88,7 +88,7 @@ enum SaverAction {
 // Where a full-screen run draws.
 enum SaverHost {
     HOST_OWN,     // `s`: the daemon's window when XSCREENSAVER_WINDOW names one, else its own
-    HOST_ROOT,    // -root: the daemon's window when named, else the root window
+    HOST_ROOT,    // -root: the daemon's window when it exists, else the root window
     HOST_WINDOW,  // -window-id: window
 };
 
@@ -113,8 +113,8 @@ SaverCommand SaverParseCommand(const char* argumentText);
 // SaverParseCommand.
 SaverCommand SaverParseArguments(int argc, char** argv);
 // The window a full-screen command is told to draw in: the named window
-// (false when it does not exist), the root window for -root when
-// XSCREENSAVER_WINDOW names none, otherwise 0 (the run chooses).
+// (false when it does not exist); for -root the window XSCREENSAVER_WINDOW
+// names when it exists, else the root window; for `s` 0 (the run chooses).
 bool SaverResolveHost(const SaverCommand& command, HWND* host);
 // Runs a parsed command with shellServices; returns the exit code.
 int SaverRunCommand(const SaverCommand& command);

@@ -148,7 +148,8 @@ TEST_F(WindowProcTest, HostOfEachFullScreenForm) {
         {HOST_OWN, 0, "0x2a00005", true, 0},  // the run finds the daemon itself
         {HOST_ROOT, 0, nullptr, true, fake.rootWindow},
         {HOST_ROOT, 0, "garbage", true, fake.rootWindow},
-        {HOST_ROOT, 0, "0x2a00005", true, 0},
+        {HOST_ROOT, 0, "0x2a00005", true, 0x2a00005},
+        {HOST_ROOT, 0, "0x2a00006", true, fake.rootWindow},  // names no window
         {HOST_WINDOW, 0x2a00005, "0x1", true, 0x2a00005},
         {HOST_WINDOW, 0x2a00006, nullptr, false, 0},  // names no window
     };
