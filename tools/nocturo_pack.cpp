@@ -12,6 +12,7 @@
 #include "installer/picture_transform.h"
 #include "installer/picture_unpack.h"
 #include "platform/regular_file.h"
+#include "tools/file_arguments.h"
 
 namespace {
 
@@ -20,16 +21,35 @@ int Fail(const std::string& message) {
     return 1;
 }
 
+const char kUsage[] = "usage: nocturo-pack INPUT.bmp OUTPUT.pack";
+const char kHelp[] =
+    "Packs an 8-bit grey bitmap whose sides are multiples of 32 (the near side as\n"
+    "the large moon picture stores it, 1024 x 1024) into the packed picture format,\n"
+    "decodes the pack again to check it, and prints its size and its PSNR.\n"
+    "\n"
+    "  -h, --help    this text\n"
+    "  --version     the version\n"
+    "\n"
+    "Example: nocturo-pack build/resources/moon_near_1024x1024.bmp moon_1024x1024.pack\n"
+    "Exit status: 0, or 1 on any error (one line on standard error).\n";
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        return Fail("usage: nocturo-pack INPUT.bmp OUTPUT.pack");
+    std::vector<std::string> files;
+    int status = ParseFileArguments(argc, argv, "nocturo-pack", kUsage, kHelp, 1, &files);
+    if (status >= 0) {
+        return status;
     }
+    if (files.size() != 2) {
+        return Fail(kUsage);
+    }
+    const char* input = files[0].c_str();
+    const char* output = files[1].c_str();
     int width = 0, height = 0;
     std::vector<uint8_t> picture;
     std::string error;
-    if (!ReadGreyBitmap(argv[1], width, height, picture, error)) {
+    if (!ReadGreyBitmap(input, width, height, picture, error)) {
         return Fail(error);
     }
     std::vector<uint8_t> pack;
@@ -42,9 +62,9 @@ int main(int argc, char** argv) {
     }
     // Written beside the output and renamed into place: a failed write
     // leaves what was there before.
-    const FileStatus written = WriteFileReplacing(argv[2], pack.data(), pack.size());
+    const FileStatus written = WriteFileReplacing(output, pack.data(), pack.size());
     if (written.outcome != kFileOk) {
-        return Fail(FileProblem(written, argv[2]));
+        return Fail(FileProblem(written, output));
     }
     // The decoded left half against the source picture.
     std::vector<uint8_t> decoded(picture.size());
