@@ -694,6 +694,7 @@ int DialogUseGtk() {
             return 0;
         }
         GSource* pump = g_source_new(&pumpFuncs, sizeof(GSource));
+        g_source_set_priority(pump, G_PRIORITY_LOW);
         g_source_attach(pump, nullptr);
         g_source_unref(pump);
         ready = true;
