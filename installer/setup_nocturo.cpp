@@ -10,10 +10,12 @@
 #include <string>
 
 #include "installer/desktop_handover.h"
+#include "installer/setup_dialogs.h"
 #include "installer/setup_flow.h"
 #include "installer/setup_manifest.h"
 #include "installer/setup_text.h"
 #include "installer/setup_uninstall.h"
+#include "platform/dialog_gtk.h"
 
 namespace {
 
@@ -78,9 +80,12 @@ int main(int argc, char** argv) {
             stderr);
         return kSetupExitInterrupted;
     }
-    std::fputs(
-        "setup_nocturo: the setup dialogs are not available in this build; use "
-        "--unattended\n",
-        stderr);
-    return kSetupExitInterrupted;
+    if (!DialogUseGtk()) {
+        std::fprintf(stderr,
+                     "setup_nocturo: cannot open the display %s.\n"
+                     "To install without dialogs: setup_nocturo --unattended\n",
+                     display);
+        return kSetupExitInterrupted;
+    }
+    return SetupRunDialogs();
 }
