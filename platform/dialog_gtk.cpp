@@ -666,14 +666,25 @@ int ChooseFolder(HWND owner, const char* title, std::string* path) {
 
 // Delivers the project's timers, posted messages and calls from other
 // threads from GTK's main loop.
+// The pump is ready only when a timer is due, another thread waits for a
+// call, or 10 ms have passed (for posted messages): were it always ready,
+// GTK's redraw, which runs at a lower priority, would never come.
+constexpr gint64 kPumpPeriodUs = 10000;
+gint64 lastPump = 0;
+bool PumpHasWork() {
+    return TimerNextDueIn(GetTickCount()) == 0 || MessageWaitThreadCall(0) ||
+           g_get_monotonic_time() - lastPump >= kPumpPeriodUs;
+}
 gboolean PumpPrepare(GSource*, gint* timeout) {
-    *timeout = TimerNextDueIn(GetTickCount());
-    return *timeout == 0;
+    const int next = TimerNextDueIn(GetTickCount());
+    *timeout = next < 0 || next > 10 ? 10 : next;
+    return PumpHasWork();
 }
 gboolean PumpCheck(GSource*) {
-    return TRUE;
+    return PumpHasWork();
 }
 gboolean PumpDispatch(GSource*, GSourceFunc, gpointer) {
+    lastPump = g_get_monotonic_time();
     DialogPump();
     return G_SOURCE_CONTINUE;
 }
@@ -694,7 +705,6 @@ int DialogUseGtk() {
             return 0;
         }
         GSource* pump = g_source_new(&pumpFuncs, sizeof(GSource));
-        g_source_set_priority(pump, G_PRIORITY_LOW);
         g_source_attach(pump, nullptr);
         g_source_unref(pump);
         ready = true;
