@@ -3,8 +3,8 @@
 // the progress dialog to the final message box.
 
 #include <gmock/gmock.h>
-#include <gtk/gtk.h>
 #include <gtest/gtest.h>
+#include <gtk/gtk.h>
 
 #include <string>
 #include <vector>
