@@ -4,8 +4,10 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <gdk/gdkx.h>
 #include <gtk/gtk.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -47,6 +49,30 @@ GtkMessageDialog* VisibleMessageBox() {
     return found;
 }
 
+// With NOCTURO_SCREENSHOT_DIR set, the screen is kept there (the docs'
+// pictures are made so).
+void Screenshot(const char* name) {
+    const char* variable = std::getenv("NOCTURO_SCREENSHOT_DIR");
+    if (variable == nullptr) {
+        return;
+    }
+    const std::string folder = variable;
+    while (g_main_context_pending(nullptr)) {
+        g_main_context_iteration(nullptr, FALSE);  // drawn first
+    }
+    GList* windows = gtk_window_list_toplevels();
+    for (GList* item = windows; item != nullptr; item = item->next) {
+        GtkWidget* window = GTK_WIDGET(item->data);
+        if (gtk_widget_get_visible(window) && gtk_widget_get_window(window) != nullptr) {
+            const unsigned long id = gdk_x11_window_get_xid(gtk_widget_get_window(window));
+            std::system(("import -window " + std::to_string(id) + " '" + folder + "/" + name +
+                         "'")
+                            .c_str());
+        }
+    }
+    g_list_free(windows);
+}
+
 struct Drive {
     int step = 0;
     int polls = 0;
@@ -80,10 +106,12 @@ gboolean DriveMainDialog(gpointer data) {
     switch (drive->step++) {
         case 0:
             drive->englishTitles = VisibleTitles();
+            Screenshot("setup_main_en.png");
             PersonPicks(main, kSetupLanguageList, 1);
             return G_SOURCE_CONTINUE;
         case 1:
             drive->russianTitles = VisibleTitles();
+            Screenshot("setup_main_ru.png");
             // The message boxes come while Install runs the progress dialog
             // inside this call: another source answers them.
             g_timeout_add(100, AnswerMessageBoxes, drive);
