@@ -38,6 +38,7 @@ std::vector<Carried> CarriedFiles(const std::string& folder) {
 }
 
 const char* kFolder = ".local/share/Nocturo 3D";
+constexpr int kDialogEndedOk = 1;  // nocturo-dialog's exit code: the dialog ended with OK
 
 class SetupInstall : public TemporaryHome {
   protected:
@@ -171,6 +172,18 @@ TEST_F(SetupInstall, RussianSetupMakesTheSaverRussian) {
     EXPECT_EQ(Setting(kSettingLanguage), "1");
     EXPECT_EQ(Read(Setting(kSettingPlaces01)),
               Read(CarriedFiles(kFolder)[2].source));  // the Russian city list
+    // The saver's settings dialog then opens in Russian on the installed
+    // Russian list: in UTC its default city is London, found in town_ru.
+    const std::string command = "printf 'ok\\n' | env -i HOME='" + home +
+                                "' PATH=/usr/bin:/bin TZ=UTC " NOCTURO_BINARY_DIR
+                                "/bin/nocturo-dialog > '" +
+                                Path("dialog.json") + "'";
+    const int status = std::system(command.c_str());
+    ASSERT_EQ(WEXITSTATUS(status), kDialogEndedOk) << Read(Path("dialog.json"));
+    const std::string state = Read(Path("dialog.json"));
+    EXPECT_THAT(state, HasSubstr("\"Language\":1,"));
+    EXPECT_THAT(state, HasSubstr("\"CityCurrent_ru\":"));
+    EXPECT_THAT(state, HasSubstr("\"Latitude\":51.5")) << state;
 }
 
 // Each way an install can fail: the failure text, exit status 1, no
