@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "ephemeris/angles.h"
-#include "ephemeris/rise_set.h"
 #include "ephemeris/sidereal_time.h"
 #include "ephemeris/transforms.h"
 
@@ -105,14 +104,15 @@ struct Searched {
     double set;
 };
 
-Searched SearchAroundDay(const Observer& place, const LocalDay& day, char body) {
+Searched SearchAroundDay(const Observer& place, const LocalDay& day, char body,
+                         RiseSetSearch search) {
     double rise, set;
-    RiseSetTimes(place, rise, set, day.record, body, 1);
+    search(place, rise, set, day.record, body, 1);
     Searched result = {rise, set};
     auto neighbour = [&](double shift, double& r, double& s) {
         CivilTime other = day.record;
         other.day += shift;
-        RiseSetTimes(place, r, s, other, body, 1);
+        search(place, r, s, other, body, 1);
     };
     double nextRise = 0.0, nextSet = 0.0;
     if (result.rise < day.start || result.set < day.start) {
@@ -139,8 +139,9 @@ Searched SearchAroundDay(const Observer& place, const LocalDay& day, char body) 
 
 }  // namespace
 
-DayEvents RiseSetInDay(const Observer& place, const LocalDay& day, char body) {
-    const Searched searched = SearchAroundDay(place, day, body);
+DayEvents RiseSetInDay(const Observer& place, const LocalDay& day, char body,
+                       RiseSetSearch search) {
+    const Searched searched = SearchAroundDay(place, day, body, search);
     const double depression = HorizonDepression(body, DaysSinceJ2000(day.record));
 
     Sample samples[16];
