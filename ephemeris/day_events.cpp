@@ -192,7 +192,8 @@ DayEvents RiseSetInDay(const Observer& place, const LocalDay& day, char body,
     for (int k = 0; k < riseCount; ++k) {
         events.riseTimes[k] = rises[k];
     }
-    events.rise = riseCount > 0 ? rises[0] : (InsideDay(day, searched.rise) ? day.end : searched.rise);
+    events.rise =
+        riseCount > 0 ? rises[0] : (InsideDay(day, searched.rise) ? day.end : searched.rise);
     events.set = setCount > 0 ? sets[0] : (InsideDay(day, searched.set) ? day.end : searched.set);
     return events;
 }

@@ -22,8 +22,8 @@ struct DayEvents {
     // start or at or after its end, or kNeverRises / kNeverSets.
     double rise = 0.0;
     double set = 0.0;
-    int rises = 0;  // rises inside the day
-    int sets = 0;   // sets inside the day
+    int rises = 0;                                                // rises inside the day
+    int sets = 0;                                                 // sets inside the day
     double riseTimes[kDayEventsMaxRises] = {0.0, 0.0, 0.0, 0.0};  // the first rises, in order
 };
 

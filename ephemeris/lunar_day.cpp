@@ -42,8 +42,8 @@ int LunarDay(const Observer& place, const CivilTime& now, ZoneOffsetAt zone, cha
     const Lunation lunation = LunationAround(now, zone);
     const double newMoon = lunation.newMoon;
     const double nextNew = lunation.nextNewMoon;
-    if (!std::isfinite(lunation.now) || !NewMoonFound(newMoon, lunation.dayStart) || !NewMoonFound(nextNew, newMoon + 40.0) ||
-        !(nextNew > lunation.dayStart)) {
+    if (!std::isfinite(lunation.now) || !NewMoonFound(newMoon, lunation.dayStart) ||
+        !NewMoonFound(nextNew, newMoon + 40.0) || !(nextNew > lunation.dayStart)) {
         return -1;
     }
     const LocalDay today = LocalDayAt(lunation.now, zone);

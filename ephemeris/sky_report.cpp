@@ -23,8 +23,8 @@ double FoldAzimuth(double azimuth) {
 
 namespace {
 
-void BodyPlace(const Observer& place, char body, double days, double localSidereal,
-               double& azimuth, double& altitude) {
+void BodyPlace(const Observer& place, char body, double days, double localSidereal, double& azimuth,
+               double& altitude) {
     double alpha, delta;
     ApparentEquatorial(body, days, alpha, delta);
     EquatorialToHorizontal(alpha, delta, localSidereal, place.latitude);

@@ -21,7 +21,7 @@ struct SkyReport {
     double sunAltitude = 0.0;
     double sunRise = 0.0;
     double sunSet = 0.0;
-    double lunarDay = 0.0;        // >= 1, or -1 when it could not be found
+    double lunarDay = 0.0;                       // >= 1, or -1 when it could not be found
     char lunarDayText[kLunarDayTextSize] = {0};  // empty when lunarDay is -1
 };
 

@@ -11,10 +11,10 @@
 
 #include "ephemeris/lunar_day.h"
 #include "ephemeris/observer.h"
-#include "ephemeris/time_base.h"
 #include "ephemeris/rise_set.h"
 #include "ephemeris/sidereal_time.h"
 #include "ephemeris/sky_cache.h"
+#include "ephemeris/time_base.h"
 #include "ephemeris/transforms.h"
 #include "platform/time_zone.h"
 #include "tests/ephemeris/sky_test_support.h"
