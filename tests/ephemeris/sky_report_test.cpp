@@ -88,6 +88,18 @@ TEST(UpdateSkyReport, FieldsStayInTheirRanges) {
     }
 }
 
+TEST(UpdateSkyReport, AClockOutsideTheSupportedRangeStillGivesAReport) {
+    // The saver keeps running on any clock: far from 1900..2100 the figures
+    // lose accuracy, but every field stays a value or a sentinel.
+    ZoneScope zone("Europe/Berlin");
+    here.latitude = 52.5;
+    here.longitude = 13.4;
+    for (std::int64_t at : {TimeValue(1601, 3, 3, 12, 0, 0), TimeValue(1899, 12, 31, 23, 30, 0),
+                            TimeValue(2100, 3, 1, 0, 30, 0), TimeValue(2900, 7, 4, 18, 0, 0)}) {
+        ExpectSane(ReportAt(at));
+    }
+}
+
 TEST(UpdateSkyReport, PlacesFollowTheTransforms) {
     ZoneScope zone("UTC");
     here.latitude = 45.0;
