@@ -57,10 +57,10 @@ double RefineCrossing(const Observer& place, char body, double depression, Sampl
     return tb;
 }
 
-// Samples at the day's edges and at each culmination inside the day with
-// half an hour either side: between two of them the altitude only rises or
-// only falls, so each crossing shows as a change of sign between two
-// neighbours.
+// Samples at the day's edges and at each culmination inside the day, with
+// half an hour either side where the culmination is near the horizon:
+// between two of them the altitude only rises or only falls, so each
+// crossing shows as a change of sign between two neighbours.
 int ScanDay(const Observer& place, char body, double depression, const LocalDay& day,
             Sample* samples, int capacity) {
     int count = 0;
@@ -81,9 +81,15 @@ int ScanDay(const Observer& place, char body, double depression, const LocalDay&
             Sample guess = SampleAt(place, body, depression, t);
             const double tc = t - Wrap180(guess.hourAngle - target) / rate;
             const Sample at = SampleAt(place, body, depression, tc);
-            for (double s : {tc - halfHour, tc + halfHour}) {
-                if (s > day.start && s < day.end) {
-                    add(SampleAt(place, body, depression, s));
+            // The altitude turns within some twenty minutes of the
+            // culmination and a few hundredths of a degree from its value
+            // there; only a culmination near the horizon needs the samples
+            // either side to catch a graze.
+            if (std::fabs(at.above) < 1.0) {
+                for (double s : {tc - halfHour, tc + halfHour}) {
+                    if (s > day.start && s < day.end) {
+                        add(SampleAt(place, body, depression, s));
+                    }
                 }
             }
             if (tc > day.start && tc < day.end) {
