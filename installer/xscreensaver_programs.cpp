@@ -5,6 +5,7 @@
 namespace {
 
 constexpr const char* kSaverProgram = "Nocturo.scr";
+constexpr const char* kSystemSaverProgram = "nocturo";
 
 std::vector<std::string> SplitLines(const std::string& text) {
     std::vector<std::string> lines;
@@ -139,8 +140,10 @@ XscreensaverEntry ParseEntry(const std::string& text) {
     return entry;
 }
 
+// The per-user saver, or the system install's (/usr/libexec/xscreensaver/nocturo).
 bool IsSaverEntry(const std::string& text) {
-    return XscreensaverProgramName(ParseEntry(text).command) == kSaverProgram;
+    const std::string name = XscreensaverProgramName(ParseEntry(text).command);
+    return name == kSaverProgram || name == kSystemSaverProgram;
 }
 
 std::string ShellQuoted(const std::string& path) {

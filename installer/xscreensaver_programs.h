@@ -36,8 +36,9 @@ std::string XscreensaverProgramName(const std::string& command);
 // has no programs resource, `systemText` (the system's defaults, usually
 // /etc/X11/app-defaults/XScreenSaver) gives the list to start from, so the
 // user's other savers stay listed. An entry already running Nocturo.scr with
-// the same command is kept and nothing is added; one with another command
-// is replaced in place by `entry`, and its text goes to `replaced`.
+// the same command is kept and nothing is added; one with another command,
+// or the system install's "nocturo", is replaced in place by `entry` (the
+// user's own install wins), and its text goes to `replaced`.
 // Returns the new text.
 std::string XscreensaverAddEntry(const std::string& fileText, const std::string& systemText,
                                  const std::string& entry, std::string* replaced);

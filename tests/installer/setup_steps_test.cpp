@@ -93,6 +93,13 @@ TEST(XscreensaverPrograms, StartsFromTheSystemListAndReplacesAnotherNocturo) {
     EXPECT_THAT(Commands(after),
                 ElementsAre("maze -root", "/home/me/.local/bin/Nocturo.scr s", "qix -root"));
     EXPECT_EQ(XscreensaverRemoveEntry(after, kEntry, replaced), listed);
+
+    // The system package's saver, as xscreensaver-settings lists it.
+    const std::string system_listed = "programs:\t\\\n  GL: \t\tnocturo -root \\n\n";
+    const std::string mine = XscreensaverAddEntry(system_listed, system, kEntry, &replaced);
+    EXPECT_EQ(replaced, "GL: \t\tnocturo -root");
+    EXPECT_THAT(Commands(mine), ElementsAre("/home/me/.local/bin/Nocturo.scr s"));
+    EXPECT_EQ(XscreensaverRemoveEntry(mine, kEntry, replaced), system_listed);
 }
 
 TEST(XscreensaverPrograms, QuotesAPathThatTheShellWouldSplit) {
