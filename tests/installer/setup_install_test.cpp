@@ -236,9 +236,13 @@ TEST_F(SetupInstall, RefusesAnEmptyOrOverlongFolderAndWritesNothing) {
     EXPECT_TRUE(Tree().empty());
 }
 
-TEST_F(SetupInstall, WithoutDisplayOrFlagSaysHowToInstall) {
+TEST_F(SetupInstall, WithoutDisplayOrWithBadArgumentsSaysHowAndWritesNothing) {
     EXPECT_EQ(RunSetup(""), 2);
     EXPECT_THAT(output, HasSubstr("setup_nocturo --unattended"));
+    for (const char* bad : {"--unattended --language de", "--unattended stray", "--bogus"}) {
+        EXPECT_EQ(RunSetup(bad), 2) << bad;
+        EXPECT_THAT(output, HasSubstr("setup_nocturo")) << bad;
+    }
     EXPECT_TRUE(Tree().empty());
 }
 
