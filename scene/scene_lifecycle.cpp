@@ -6,6 +6,7 @@
 #include "ephemeris/sky_report.h"
 #include "platform/timers.h"
 #include "scene/bitmap_text.h"
+#include "scene/moon_cache.h"
 #include "scene/moon_pass.h"
 #include "scene/overlay.h"
 #include "scene/scene_settings.h"
@@ -17,6 +18,8 @@
 #include "settings/ui_locale.h"
 #include "settings/ui_text.h"
 
+bool sceneDirectDrawing = false;
+
 namespace {
 
 const SaverContext sceneContext = {1, 1};  // double buffer, 16-bit depth buffer
@@ -24,13 +27,17 @@ uintptr_t animationTimer = 0;
 GLUquadric* quadric = nullptr;
 // The Sun's position for the Moon's light, in the frame looking at the Moon.
 double sunDirection[3] = {0.0, 0.0, 0.0};
+// The Moon drawn once into a texture and laid over each frame.
+MoonCache moonCache;
+// Whether the context can hold the caches; asked once, at the first frame.
+enum class CacheSupport { Unknown, Yes, No } cacheSupport = CacheSupport::Unknown;
 
-void ClearToSky() {
+void ClearToSky(GLbitfield buffers) {
     sceneState.skyColour[0] = 5.0f / 255.0f;
     sceneState.skyColour[1] = 10.0f / 255.0f;
     sceneState.skyColour[2] = 30.0f / 255.0f;
     glClearColor(sceneState.skyColour[0], sceneState.skyColour[1], sceneState.skyColour[2], 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glClear(buffers);
 }
 
 void PrepareQuadric() {
@@ -42,6 +49,47 @@ void PrepareQuadric() {
     }
 }
 
+bool UseCaches() {
+    if (sceneDirectDrawing) {
+        return false;
+    }
+    if (cacheSupport == CacheSupport::Unknown) {
+        cacheSupport = MoonCacheSupported() ? CacheSupport::Yes : CacheSupport::No;
+    }
+    return cacheSupport == CacheSupport::Yes;
+}
+
+// One frame in the fixed order of passes, with the depth test: the text in
+// front, the stars behind, the Moon between. With `cached` the Moon is laid
+// over the frame from its texture instead of being drawn (the layer keeps the
+// text's depth test, so the letters stay in front as they do when drawn).
+// Returns false when the Moon's texture cannot be made; the frame is then
+// incomplete and must be drawn again directly.
+bool DrawFrame(bool cached) {
+    // 3. Clear to the sky colour.
+    ClearToSky(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    // 4. Sky report, every fourth frame.
+    if ((sceneState.frameCounter & 3) == 0) {
+        UpdateSkyReport();
+    }
+    // 5. The Sun's direction for the Moon's light.
+    SunInMoonFrame(sunDirection[0], sunDirection[1], sunDirection[2]);
+    // 6. The quadric for this frame's spheres.
+    PrepareQuadric();
+    // 7. Text pass: the overlay and the caption.
+    TextPass();
+    // 8. Star pass.
+    if (sceneState.showStars) {
+        StarPass(quadric);
+    }
+    // 9. Moon pass.
+    if (cached) {
+        return MoonCacheDraw(moonCache, quadric, sunDirection, sceneState.frameCounter);
+    }
+    MoonPass(quadric, sunDirection);
+    return true;
+}
+
 }  // namespace
 
 const SaverContext* SaverConfigure() {
@@ -51,6 +99,9 @@ const SaverContext* SaverConfigure() {
 }
 
 int SceneInit(uint32_t) {
+    // A new context holds none of the cached pictures.
+    moonCache = MoonCache{};
+    cacheSupport = CacheSupport::Unknown;
     // 1. Preview or not, fixed for the run.
     sceneState.preview = SaverIsPreview() != 0;
     // 2. Language and locale.
@@ -86,24 +137,11 @@ void SceneFrame(uint32_t) {
     if (sceneState.preview && (sceneState.frameCounter & 1) != 0) {
         return;
     }
-    // 3. Clear to the sky colour.
-    ClearToSky();
-    // 4. Sky report, every fourth frame.
-    if ((sceneState.frameCounter & 3) == 0) {
-        UpdateSkyReport();
+    // 3. to 9. The passes, from the caches where the context can hold them.
+    if (!DrawFrame(UseCaches())) {
+        cacheSupport = CacheSupport::No;
+        DrawFrame(false);
     }
-    // 5. The Sun's direction for the Moon's light.
-    SunInMoonFrame(sunDirection[0], sunDirection[1], sunDirection[2]);
-    // 6. The quadric for this frame's spheres.
-    PrepareQuadric();
-    // 7. Text pass: the overlay and the caption.
-    TextPass();
-    // 8. Star pass.
-    if (sceneState.showStars) {
-        StarPass(quadric);
-    }
-    // 9. Moon pass.
-    MoonPass(quadric, sunDirection);
     // 10. Done; the host presents the frame.
     glFlush();
 }

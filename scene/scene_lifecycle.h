@@ -22,3 +22,8 @@ uintptr_t SceneTimerId();
 struct GLUquadric;
 // The quadric object the passes draw their spheres with (made by SceneFrame).
 GLUquadric* SceneQuadric();
+
+// Draws every frame directly, pass by pass with the depth test, instead of
+// reusing the cached Moon and star sprites. The reference that tests and
+// benchmarks compare the cached frames with; the saver never sets it.
+extern bool sceneDirectDrawing;
