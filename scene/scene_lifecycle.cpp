@@ -15,6 +15,7 @@
 #include "scene/scene_view.h"
 #include "scene/star_field.h"
 #include "scene/star_pass.h"
+#include "scene/star_sprites.h"
 #include "settings/ui_locale.h"
 #include "settings/ui_text.h"
 
@@ -29,6 +30,12 @@ GLUquadric* quadric = nullptr;
 double sunDirection[3] = {0.0, 0.0, 0.0};
 // The Moon drawn once into a texture and laid over each frame.
 MoonCache moonCache;
+// The star cores drawn once and laid down as sprites.
+StarSprites starSprites;
+
+void DrawCoreSprite(int32_t index) {
+    StarSpritesDrawCore(starSprites, index);
+}
 // Whether the context can hold the caches; asked once, at the first frame.
 enum class CacheSupport { Unknown, Yes, No } cacheSupport = CacheSupport::Unknown;
 
@@ -80,7 +87,9 @@ bool DrawFrame(bool cached) {
     TextPass();
     // 8. Star pass.
     if (sceneState.showStars) {
+        starCoreDraw = cached && StarSpritesPrepare(starSprites) ? DrawCoreSprite : nullptr;
         StarPass(quadric);
+        starCoreDraw = nullptr;
     }
     // 9. Moon pass.
     if (cached) {
@@ -101,6 +110,7 @@ const SaverContext* SaverConfigure() {
 int SceneInit(uint32_t) {
     // A new context holds none of the cached pictures.
     moonCache = MoonCache{};
+    starSprites = StarSprites{};
     cacheSupport = CacheSupport::Unknown;
     // 1. Preview or not, fixed for the run.
     sceneState.preview = SaverIsPreview() != 0;
