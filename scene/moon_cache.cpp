@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "scene/moon_pass.h"
 #include "scene/scene_state.h"
@@ -136,6 +137,11 @@ void Render(MoonCache& cache, GLUquadric* quadric, const double sunDirection[3],
     MoonPass(quadric, sunDirection, true);
     glGetFloatv(GL_CURRENT_NORMAL, cache.normal);
     glPopAttrib();
+    // The layer's coverage: what it hides completely needs no drawing.
+    cache.coverage.resize(static_cast<size_t>(cache.width) * cache.height);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, cache.width, cache.height, GL_ALPHA, GL_UNSIGNED_BYTE,
+                 cache.coverage.data());
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
 }
@@ -206,15 +212,12 @@ bool MoonCacheSupported() {
             HasExtension("GL_ARB_texture_non_power_of_two") && GlMajorVersion() >= 2);
 }
 
-bool MoonCacheDraw(MoonCache& cache, GLUquadric* quadric, const double sunDirection[3],
-                   int32_t frame) {
+bool MoonCacheUpdate(MoonCache& cache, GLUquadric* quadric, const double sunDirection[3],
+                     int32_t frame) {
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
     int32_t box[4];
     MoonBox(viewport, box);
-    if (box[2] <= 0 || box[3] <= 0) {
-        return true;  // the Moon lies outside the window
-    }
     const bool sameView =
         cache.valid && std::equal(viewport, viewport + 4, cache.viewport) && cache.x == box[0] &&
         cache.y == box[1] && cache.width == box[2] && cache.height == box[3] &&
@@ -222,22 +225,40 @@ bool MoonCacheDraw(MoonCache& cache, GLUquadric* quadric, const double sunDirect
     const uint32_t age = static_cast<uint32_t>(frame) - static_cast<uint32_t>(cache.drawnFrame);
     const bool lightMoved = Angle(cache.sun, sunDirection) > kMoonCacheTurn &&
                             age >= static_cast<uint32_t>(kMoonCacheMinFrames);
-    if (!sameView || lightMoved) {
-        if (!MakeTarget(cache, box[2], box[3])) {
-            return false;
-        }
-        cache.x = box[0];
-        cache.y = box[1];
-        std::copy(viewport, viewport + 4, cache.viewport);
-        std::copy(sunDirection, sunDirection + 3, cache.sun);
-        cache.moonTexture = sceneTextures.moonTexture;
-        cache.preview = sceneState.preview;
-        cache.drawnFrame = frame;
-        cache.valid = true;
-        ++cache.draws;
-        Render(cache, quadric, sunDirection, viewport);
+    if (sameView && !lightMoved) {
+        return true;
     }
-    Composite(cache);
+    std::copy(viewport, viewport + 4, cache.viewport);
+    cache.x = box[0];
+    cache.y = box[1];
+    cache.moonTexture = sceneTextures.moonTexture;
+    cache.preview = sceneState.preview;
+    cache.drawnFrame = frame;
+    std::copy(sunDirection, sunDirection + 3, cache.sun);
+    if (box[2] <= 0 || box[3] <= 0) {
+        // The Moon lies outside the window: nothing to draw or to lay over.
+        MoonCacheForget(cache);
+        std::copy(viewport, viewport + 4, cache.viewport);
+        cache.valid = true;
+        return true;
+    }
+    if (!MakeTarget(cache, box[2], box[3])) {
+        return false;
+    }
+    cache.valid = true;
+    ++cache.draws;
+    // The frame's own state is left as it was.
+    glPushAttrib(GL_ENABLE_BIT | GL_LIGHTING_BIT | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT |
+                 GL_TEXTURE_BIT);
+    Render(cache, quadric, sunDirection, viewport);
+    glPopAttrib();
+    return true;
+}
+
+void MoonCacheComposite(const MoonCache& cache, const double sunDirection[3]) {
+    if (cache.framebuffer != 0) {
+        Composite(cache);
+    }
     // What MoonPass leaves behind: the Sun's light, its ambient, blending on.
     static const GLfloat kAmbient[4] = {0.08f, 0.08f, 0.08f, 1.0f};
     glLightModelfv(GL_LIGHT_MODEL_AMBIENT, kAmbient);
@@ -251,6 +272,36 @@ bool MoonCacheDraw(MoonCache& cache, GLUquadric* quadric, const double sunDirect
     glDisable(GL_COLOR_MATERIAL);
     glColor4f(0.9978f, 0.9978f, 0.9978f, 1.0f);
     glNormal3fv(cache.normal);
+}
+
+bool MoonCacheDraw(MoonCache& cache, GLUquadric* quadric, const double sunDirection[3],
+                   int32_t frame) {
+    if (!MoonCacheUpdate(cache, quadric, sunDirection, frame)) {
+        return false;
+    }
+    MoonCacheComposite(cache, sunDirection);
+    return true;
+}
+
+bool MoonCacheCovers(const MoonCache& cache, int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
+    if (cache.framebuffer == 0 || cache.coverage.empty()) {
+        return false;
+    }
+    x0 -= cache.x;
+    x1 -= cache.x;
+    y0 -= cache.y;
+    y1 -= cache.y;
+    if (x0 < 0 || y0 < 0 || x1 > cache.width || y1 > cache.height || x0 >= x1 || y0 >= y1) {
+        return false;
+    }
+    for (int32_t row = y0; row < y1; ++row) {
+        const uint8_t* at = &cache.coverage[static_cast<size_t>(row) * cache.width];
+        for (int32_t column = x0; column < x1; ++column) {
+            if (at[column] != 255) {
+                return false;
+            }
+        }
+    }
     return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 class GLUquadric;
 
@@ -31,8 +32,9 @@ struct MoonCache {
     float normal[3] = {0.0f, 0.0f, 1.0f};  // the current normal the Moon's spheres leave
     unsigned int moonTexture = 0;          // the Moon map it was drawn with
     bool preview = false;
-    int32_t drawnFrame = 0;  // frame counter when it was drawn
-    int32_t draws = 0;       // how often it was drawn (for checks)
+    int32_t drawnFrame = 0;         // frame counter when it was drawn
+    int32_t draws = 0;              // how often it was drawn (for checks)
+    std::vector<uint8_t> coverage;  // the layer's alpha, rows from the bottom
     bool valid = false;
 };
 
@@ -47,6 +49,17 @@ bool MoonCacheSupported();
 // Leaves the GL state as MoonPass leaves it.
 bool MoonCacheDraw(MoonCache& cache, GLUquadric* quadric, const double sunDirection[3],
                    int32_t frame);
+
+// The two halves of MoonCacheDraw: drawing the Moon into the texture when
+// needed (before the frame is cleared; the frame's GL state is kept), and
+// laying it over the frame.
+bool MoonCacheUpdate(MoonCache& cache, GLUquadric* quadric, const double sunDirection[3],
+                     int32_t frame);
+void MoonCacheComposite(const MoonCache& cache, const double sunDirection[3]);
+
+// True when the cached Moon covers the pixel box [x0, x1) x [y0, y1) of the
+// viewport completely (opaque everywhere): nothing drawn behind it shows.
+bool MoonCacheCovers(const MoonCache& cache, int32_t x0, int32_t y0, int32_t x1, int32_t y1);
 
 // Releases the texture and the buffers; for a process that makes a new GL context.
 void MoonCacheForget(MoonCache& cache);

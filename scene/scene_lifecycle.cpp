@@ -33,8 +33,29 @@ MoonCache moonCache;
 // The star cores drawn once and laid down as sprites.
 StarSprites starSprites;
 
+// The drawings the hidden-star marks were taken from.
+int32_t hiddenForMoonDraws = -1, hiddenForStarDraws = -1;
+
 void DrawCoreSprite(int32_t index) {
     StarSpritesDrawCore(starSprites, index);
+}
+
+bool StarHidden(int32_t index) {
+    return starSprites.hidden[index];
+}
+
+// Marks the stars that the opaque middle of the cached Moon hides whole;
+// again whenever the Moon or the sprites were drawn anew.
+void MarkHiddenStars() {
+    if (hiddenForMoonDraws == moonCache.draws && hiddenForStarDraws == starSprites.draws) {
+        return;
+    }
+    for (int32_t i = 0; i < kTwinkleStars; ++i) {
+        const int32_t* box = starSprites.sprites[i].box;
+        starSprites.hidden[i] = MoonCacheCovers(moonCache, box[0], box[1], box[2], box[3]);
+    }
+    hiddenForMoonDraws = moonCache.draws;
+    hiddenForStarDraws = starSprites.draws;
 }
 // Whether the context can hold the caches; asked once, at the first frame.
 enum class CacheSupport { Unknown, Yes, No } cacheSupport = CacheSupport::Unknown;
@@ -73,6 +94,14 @@ bool UseCaches() {
 // Returns false when the Moon's texture cannot be made; the frame is then
 // incomplete and must be drawn again directly.
 bool DrawFrame(bool cached) {
+    if (cached) {
+        // The Moon's texture is brought up to date before anything is drawn.
+        SunInMoonFrame(sunDirection[0], sunDirection[1], sunDirection[2]);
+        PrepareQuadric();
+        if (!MoonCacheUpdate(moonCache, quadric, sunDirection, sceneState.frameCounter)) {
+            return false;
+        }
+    }
     // 3. Clear to the sky colour.
     ClearToSky(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     // 4. Sky report, every fourth frame.
@@ -87,15 +116,22 @@ bool DrawFrame(bool cached) {
     TextPass();
     // 8. Star pass.
     if (sceneState.showStars) {
-        starCoreDraw = cached && StarSpritesPrepare(starSprites) ? DrawCoreSprite : nullptr;
+        const bool sprites = cached && StarSpritesPrepare(starSprites);
+        if (sprites) {
+            MarkHiddenStars();
+        }
+        starCoreDraw = sprites ? DrawCoreSprite : nullptr;
+        starSkip = sprites ? StarHidden : nullptr;
         StarPass(quadric);
         starCoreDraw = nullptr;
+        starSkip = nullptr;
     }
     // 9. Moon pass.
     if (cached) {
-        return MoonCacheDraw(moonCache, quadric, sunDirection, sceneState.frameCounter);
+        MoonCacheComposite(moonCache, sunDirection);
+    } else {
+        MoonPass(quadric, sunDirection);
     }
-    MoonPass(quadric, sunDirection);
     return true;
 }
 
@@ -111,6 +147,7 @@ int SceneInit(uint32_t) {
     // A new context holds none of the cached pictures.
     moonCache = MoonCache{};
     starSprites = StarSprites{};
+    hiddenForMoonDraws = hiddenForStarDraws = -1;
     cacheSupport = CacheSupport::Unknown;
     // 1. Preview or not, fixed for the run.
     sceneState.preview = SaverIsPreview() != 0;

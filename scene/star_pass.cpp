@@ -12,6 +12,7 @@
 #include "scene/star_field.h"
 
 void (*starCoreDraw)(int32_t index) = nullptr;
+bool (*starSkip)(int32_t index) = nullptr;
 
 namespace {
 
@@ -141,6 +142,9 @@ void StarPass(GLUquadric* quadric) {
     glDisable(GL_TEXTURE_2D);
     const int32_t count = sceneState.preview ? kTwinkleStars / 5 : kTwinkleStars;
     for (int32_t i = 0; i < count; ++i) {
+        if (starSkip != nullptr && starSkip(i)) {
+            continue;
+        }
         drawingStar = i;
         DrawTwinkleStar(starField.x[i], starField.y[i], starField.size[i], starField.angle[i],
                         starField.brightness[i]);

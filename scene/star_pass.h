@@ -22,6 +22,10 @@ double StarCoreRadius(double size);
 // own always draws the sphere.
 extern void (*starCoreDraw)(int32_t index);
 
+// True leaves twinkling star `index` out of StarPass (the frame driver's
+// stars wholly hidden behind the Moon); null draws every star.
+extern bool (*starSkip)(int32_t index);
+
 // The flare star at depth -190: a cross of rays and nested glow spheres.
 // Light 0 must be off.
 void DrawFlareStar(GLUquadric* quadric, double x, double y, double size, double alpha);

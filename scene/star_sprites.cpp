@@ -131,6 +131,18 @@ bool StarSpritesPrepare(StarSprites& sprites) {
                          m.projection, m.viewport, &sprite.corners[k][0], &sprite.corners[k][1],
                          &sprite.corners[k][2]);
         }
+        // The rays reach `size` from the centre at most (a pixel more for
+        // the lines' rounding).
+        GLdouble lx, ly, lz, hx, hy, hz;
+        const double reach = starField.size[i];
+        gluProject(starField.x[i] - reach, starField.y[i] - reach, -200, m.model, m.projection,
+                   m.viewport, &lx, &ly, &lz);
+        gluProject(starField.x[i] + reach, starField.y[i] + reach, -200, m.model, m.projection,
+                   m.viewport, &hx, &hy, &hz);
+        sprite.box[0] = static_cast<int32_t>(std::floor(std::min(lx, hx))) - 2 - m.viewport[0];
+        sprite.box[1] = static_cast<int32_t>(std::floor(std::min(ly, hy))) - 2 - m.viewport[1];
+        sprite.box[2] = static_cast<int32_t>(std::ceil(std::max(lx, hx))) + 3 - m.viewport[0];
+        sprite.box[3] = static_cast<int32_t>(std::ceil(std::max(ly, hy))) + 3 - m.viewport[1];
         sprite.texture[0][0] = cx / width;
         sprite.texture[0][1] = cy / height;
         sprite.texture[1][0] = (cx + cell) / width;

@@ -14,6 +14,7 @@
 struct StarSprite {
     double corners[4][3] = {};  // world corners of the sprite, anticlockwise from lower left
     double texture[2][2] = {};  // lower-left and upper-right texture coordinates
+    int32_t box[4] = {};        // pixels the whole star may touch: x0, y0, x1, y1 (exclusive)
 };
 
 struct StarSprites {
@@ -24,6 +25,7 @@ struct StarSprites {
     StarSprite sprites[kTwinkleStars];
     float normal[3] = {0.0f, 0.0f, 1.0f};  // the current normal a core's sphere leaves
     int32_t draws = 0;                     // how often the cores were drawn (for checks)
+    bool hidden[kTwinkleStars] = {};       // the star lies wholly behind the opaque Moon
     bool valid = false;
 };
 
