@@ -228,24 +228,25 @@ bool MoonCacheUpdate(MoonCache& cache, GLUquadric* quadric, const double sunDire
     if (sameView && !lightMoved) {
         return true;
     }
+    if (box[2] <= 0 || box[3] <= 0) {
+        // The Moon lies outside the window: nothing to draw or to lay over.
+        MoonCacheForget(cache);
+    } else if (!MakeTarget(cache, box[2], box[3])) {
+        return false;
+    }
     std::copy(viewport, viewport + 4, cache.viewport);
     cache.x = box[0];
     cache.y = box[1];
+    cache.width = box[2];
+    cache.height = box[3];
     cache.moonTexture = sceneTextures.moonTexture;
     cache.preview = sceneState.preview;
     cache.drawnFrame = frame;
     std::copy(sunDirection, sunDirection + 3, cache.sun);
-    if (box[2] <= 0 || box[3] <= 0) {
-        // The Moon lies outside the window: nothing to draw or to lay over.
-        MoonCacheForget(cache);
-        std::copy(viewport, viewport + 4, cache.viewport);
-        cache.valid = true;
+    cache.valid = true;
+    if (cache.framebuffer == 0) {
         return true;
     }
-    if (!MakeTarget(cache, box[2], box[3])) {
-        return false;
-    }
-    cache.valid = true;
     ++cache.draws;
     // The frame's own state is left as it was.
     glPushAttrib(GL_ENABLE_BIT | GL_LIGHTING_BIT | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT |

@@ -94,16 +94,6 @@ bool UseCaches() {
 // Returns false when the Moon's texture cannot be made; the frame is then
 // incomplete and must be drawn again directly.
 bool DrawFrame(bool cached) {
-    if (cached) {
-        // The Moon's texture is brought up to date before anything is drawn.
-        SunInMoonFrame(sunDirection[0], sunDirection[1], sunDirection[2]);
-        PrepareQuadric();
-        if (!MoonCacheUpdate(moonCache, quadric, sunDirection, sceneState.frameCounter)) {
-            return false;
-        }
-    }
-    // 3. Clear to the sky colour.
-    ClearToSky(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     // 4. Sky report, every fourth frame.
     if ((sceneState.frameCounter & 3) == 0) {
         UpdateSkyReport();
@@ -112,6 +102,12 @@ bool DrawFrame(bool cached) {
     SunInMoonFrame(sunDirection[0], sunDirection[1], sunDirection[2]);
     // 6. The quadric for this frame's spheres.
     PrepareQuadric();
+    // The Moon's texture is brought up to date before anything is drawn.
+    if (cached && !MoonCacheUpdate(moonCache, quadric, sunDirection, sceneState.frameCounter)) {
+        return false;
+    }
+    // 3. Clear to the sky colour (drawing nothing, it can follow the report).
+    ClearToSky(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     // 7. Text pass: the overlay and the caption.
     TextPass();
     // 8. Star pass.
@@ -204,4 +200,8 @@ uintptr_t SceneTimerId() {
 
 GLUquadric* SceneQuadric() {
     return quadric;
+}
+
+SceneCacheDraws SceneCacheDrawCounts() {
+    return {moonCache.draws, starSprites.draws};
 }

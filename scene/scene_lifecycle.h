@@ -27,3 +27,11 @@ GLUquadric* SceneQuadric();
 // reusing the cached Moon and star sprites. The reference that tests and
 // benchmarks compare the cached frames with; the saver never sets it.
 extern bool sceneDirectDrawing;
+
+// How often the Moon and the star cores were drawn into their textures since
+// SceneInit; for checks of the caching.
+struct SceneCacheDraws {
+    int32_t moon = 0;
+    int32_t starCores = 0;
+};
+SceneCacheDraws SceneCacheDrawCounts();

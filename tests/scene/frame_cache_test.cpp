@@ -131,17 +131,6 @@ class FrameCache : public ::testing::Test {
     }
 };
 
-void Dump(const std::vector<uint8_t>& rgba, int w, int h, const std::string& name) {
-    const char* dir = std::getenv("FRAME_DUMP");
-    if (!dir)
-        return;
-    FILE* f = std::fopen((std::string(dir) + "/" + name + ".ppm").c_str(), "wb");
-    std::fprintf(f, "P6 %d %d 255\n", w, h);
-    for (size_t i = 0; i < rgba.size(); i += 4)
-        std::fwrite(&rgba[i], 1, 3, f);
-    std::fclose(f);
-}
-
 void ExpectClose(const Difference& d, const std::string& what) {
     EXPECT_LE(d.largest, 8) << what << ": at column " << d.column << ", row " << d.row;
     EXPECT_GE(d.psnr, 40.0) << what;
@@ -160,9 +149,9 @@ TEST_F(FrameCache, CachedFramesMatchDirectOnesAtFixedInstantsAndTicks) {
         {"full Moon, 16:9", kFull, 960, 540, false, true, 40},
         {"quarter, 5:4", kQuarter, 640, 512, false, true, 40},
         {"crescent, 16:9", kCrescent, 960, 540, false, true, 40},
-        {"crescent, no stars", kCrescent, 640, 512, false, false, 8},
+        {"crescent, no stars, first frame", kCrescent, 640, 512, false, false, 0},
         {"quarter, preview", kQuarter, 200, 150, true, true, 40},
-        {"full Moon, preview, no stars", kFull, 200, 150, true, false, 8},
+        {"full Moon, preview, no stars, first frame", kFull, 200, 150, true, false, 0},
         {"flare swelling (tick 30)", kQuarter, 640, 512, false, true, 30},
         {"flare at its largest (tick 81)", kQuarter, 640, 512, false, true, 81},
         {"flare fading (tick 130)", kQuarter, 640, 512, false, true, 130},
@@ -172,10 +161,45 @@ TEST_F(FrameCache, CachedFramesMatchDirectOnesAtFixedInstantsAndTicks) {
         const auto direct = Frame(c.at, c.width, c.height, c.preview, c.stars, c.ticks, true);
         const auto cached = Frame(c.at, c.width, c.height, c.preview, c.stars, c.ticks, false);
         ASSERT_EQ(direct.size(), cached.size());
-        Dump(direct, c.width, c.height, std::string(c.name) + "-direct");
-        Dump(cached, c.width, c.height, std::string(c.name) + "-cached");
         ExpectClose(Compare(direct, cached, c.width), c.name);
     }
+}
+
+TEST_F(FrameCache, MoonIsDrawnAgainOnlyWhenTheLightOrTheWindowChanged) {
+    Start(kQuarter, 320, 256, false, true, false);
+    auto frames = [](int count) {
+        for (int i = 0; i < count; ++i) {
+            SceneFrame(0);
+        }
+    };
+    frames(40);
+    EXPECT_EQ(SceneCacheDrawCounts().moon, 1);
+    EXPECT_EQ(SceneCacheDrawCounts().starCores, 1);
+    // Ten seconds turn the light by some 0.04 degrees: below the threshold.
+    PlatformSetFixedTime(kQuarter + 10);
+    frames(40);
+    EXPECT_EQ(SceneCacheDrawCounts().moon, 1);
+    // Two minutes turn it by about half a degree: drawn again, but not
+    // before a second of frames has passed since the last drawing.
+    PlatformSetFixedTime(kQuarter + 120);
+    frames(1);
+    EXPECT_EQ(SceneCacheDrawCounts().moon, 2);
+    PlatformSetFixedTime(kQuarter + 240);
+    frames(kMoonCacheMinFrames - 1);
+    EXPECT_EQ(SceneCacheDrawCounts().moon, 2);
+    frames(1);
+    EXPECT_EQ(SceneCacheDrawCounts().moon, 3);
+    // A new window size draws both again at once.
+    glViewport(0, 0, 200, 160);
+    frames(1);
+    EXPECT_EQ(SceneCacheDrawCounts().moon, 4);
+    EXPECT_EQ(SceneCacheDrawCounts().starCores, 2);
+
+    // The direct drawing uses neither.
+    Start(kQuarter, 320, 256, false, true, true);
+    frames(3);
+    EXPECT_EQ(SceneCacheDrawCounts().moon, 0);
+    EXPECT_EQ(SceneCacheDrawCounts().starCores, 0);
 }
 
 TEST_F(FrameCache, CachedMoonFollowsTheLightAndTheWindow) {
