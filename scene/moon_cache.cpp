@@ -84,8 +84,6 @@ void MoonBox(const GLint viewport[4], int32_t box[4]) {
     box[3] = std::max(0, y1 - y0);
 }
 
-void MakeBands(MoonCache& cache);
-
 bool MakeTarget(MoonCache& cache, int32_t width, int32_t height) {
     if (cache.framebuffer != 0 && cache.width == width && cache.height == height) {
         return true;
@@ -144,7 +142,6 @@ void Render(MoonCache& cache, GLUquadric* quadric, const double sunDirection[3],
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, cache.width, cache.height, GL_ALPHA, GL_UNSIGNED_BYTE,
                  cache.coverage.data());
-    MakeBands(cache);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
 }
@@ -166,23 +163,6 @@ double LayerDepth() {
 
 // Lays the cached layer over the frame: premultiplied "over", at a depth
 // between the Moon and the text, so the letters drawn before stay in front.
-// One box of the layer, in its pixels (end exclusive), as a textured quad.
-void LayerQuad(const MoonCache& cache, int32_t x0, int32_t y0, int32_t x1, int32_t y1, double z) {
-    if (x0 >= x1 || y0 >= y1) {
-        return;
-    }
-    const double s0 = double(x0) / cache.width, s1 = double(x1) / cache.width;
-    const double t0 = double(y0) / cache.height, t1 = double(y1) / cache.height;
-    glTexCoord2d(s0, t0);
-    glVertex3d(cache.x + x0, cache.y + y0, z);
-    glTexCoord2d(s1, t0);
-    glVertex3d(cache.x + x1, cache.y + y0, z);
-    glTexCoord2d(s1, t1);
-    glVertex3d(cache.x + x1, cache.y + y1, z);
-    glTexCoord2d(s0, t1);
-    glVertex3d(cache.x + x0, cache.y + y1, z);
-}
-
 void Composite(const MoonCache& cache) {
     const int32_t* v = cache.viewport;
     const double depth = LayerDepth();
@@ -194,6 +174,8 @@ void Composite(const MoonCache& cache) {
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, cache.texture);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
@@ -201,27 +183,18 @@ void Composite(const MoonCache& cache) {
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
+    const double x0 = cache.x, y0 = cache.y;
+    const double x1 = x0 + cache.width, y1 = y0 + cache.height;
     const double z = 1.0 - 2.0 * depth;  // glOrtho(-1, 1) maps z to the depth (1 - z) / 2
-    // The opaque middle replaces what lies behind it: no blending needed.
-    glDisable(GL_BLEND);
     glBegin(GL_QUADS);
-    for (const MoonCache::Band& band : cache.bands) {
-        LayerQuad(cache, band.innerLeft, band.bottom, band.innerRight, band.top, z);
-    }
-    glEnd();
-    // The soft edge and the glow are laid over (premultiplied "over");
-    // the transparent corners of the box are left out.
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-    glBegin(GL_QUADS);
-    for (const MoonCache::Band& band : cache.bands) {
-        if (band.innerLeft < band.innerRight) {
-            LayerQuad(cache, band.left, band.bottom, band.innerLeft, band.top, z);
-            LayerQuad(cache, band.innerRight, band.bottom, band.right, band.top, z);
-        } else {
-            LayerQuad(cache, band.left, band.bottom, band.right, band.top, z);
-        }
-    }
+    glTexCoord2d(0, 0);
+    glVertex3d(x0, y0, z);
+    glTexCoord2d(1, 0);
+    glVertex3d(x1, y0, z);
+    glTexCoord2d(1, 1);
+    glVertex3d(x1, y1, z);
+    glTexCoord2d(0, 1);
+    glVertex3d(x0, y1, z);
     glEnd();
     glPopMatrix();
     glMatrixMode(GL_PROJECTION);
@@ -229,60 +202,6 @@ void Composite(const MoonCache& cache) {
     glMatrixMode(GL_MODELVIEW);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glPopAttrib();
-}
-
-// Splits the layer into bands of rows, each with the columns that hold
-// anything and, inside them, the columns that are opaque in every row.
-void MakeBands(MoonCache& cache) {
-    constexpr int32_t kBandRows = 8;
-    cache.bands.clear();
-    for (int32_t bottom = 0; bottom < cache.height; bottom += kBandRows) {
-        MoonCache::Band band;
-        band.bottom = bottom;
-        band.top = std::min(cache.height, bottom + kBandRows);
-        band.left = cache.width;
-        band.right = 0;
-        band.innerLeft = 0;
-        band.innerRight = cache.width;
-        for (int32_t row = band.bottom; row < band.top; ++row) {
-            const uint8_t* a = &cache.coverage[static_cast<size_t>(row) * cache.width];
-            int32_t first = 0, last = cache.width;
-            while (first < cache.width && a[first] == 0) {
-                ++first;
-            }
-            while (last > first && a[last - 1] == 0) {
-                --last;
-            }
-            band.left = std::min(band.left, first);
-            band.right = std::max(band.right, last);
-            // The longest opaque run of the row.
-            int32_t runLeft = 0, runRight = 0;
-            for (int32_t c = first; c < last;) {
-                if (a[c] != 255) {
-                    ++c;
-                    continue;
-                }
-                int32_t end = c;
-                while (end < last && a[end] == 255) {
-                    ++end;
-                }
-                if (end - c > runRight - runLeft) {
-                    runLeft = c;
-                    runRight = end;
-                }
-                c = end;
-            }
-            band.innerLeft = std::max(band.innerLeft, runLeft);
-            band.innerRight = std::min(band.innerRight, runRight);
-        }
-        if (band.left >= band.right) {
-            continue;  // nothing in these rows
-        }
-        if (band.innerLeft >= band.innerRight) {
-            band.innerLeft = band.innerRight = band.left;
-        }
-        cache.bands.push_back(band);
-    }
 }
 
 }  // namespace

@@ -35,14 +35,6 @@ struct MoonCache {
     int32_t drawnFrame = 0;         // frame counter when it was drawn
     int32_t draws = 0;              // how often it was drawn (for checks)
     std::vector<uint8_t> coverage;  // the layer's alpha, rows from the bottom
-    // Rows of the layer: the columns [left, right) hold anything, the
-    // columns [innerLeft, innerRight) are opaque in every row of the band.
-    struct Band {
-        int32_t bottom = 0, top = 0;
-        int32_t left = 0, right = 0;
-        int32_t innerLeft = 0, innerRight = 0;
-    };
-    std::vector<Band> bands;
     bool valid = false;
 };
 
