@@ -6,7 +6,8 @@
 // as the saver draws them).
 //   scene_frame_benchmark [--benchmark_min_time=2]
 // SaverFrame draws the saver's own frame (SceneInit, then SceneFrame and one
-// tick per frame). The Moon picture is NOCTURO_MOON_PICTURE, else the built
+// tick per frame), from the caches (direct:0) and directly (direct:1), at
+// 1920 x 1080 and 3840 x 2160. The Moon picture is NOCTURO_MOON_PICTURE, else the built
 // build/resources/moon_2048x1024.bmp, else a made-up one.
 
 #include <GL/gl.h>
@@ -158,8 +159,10 @@ void FullScreenFrame(benchmark::State& state) {
 // (the reference), 0 as the saver does, from the caches.
 void SaverFrame(benchmark::State& state) {
     sceneDirectDrawing = state.range(0) != 0;
+    const int32_t width = static_cast<int32_t>(state.range(1));
+    const int32_t height = width * 9 / 16;
     OffscreenContext offscreen;
-    if (OffscreenContextCreate(offscreen, 1920, 1080) != 1) {
+    if (OffscreenContextCreate(offscreen, width, height) != 1) {
         state.SkipWithError("no offscreen GL context");
         return;
     }
@@ -183,9 +186,11 @@ void SaverFrame(benchmark::State& state) {
 
 // Process CPU time counts Mesa's rasteriser threads too.
 BENCHMARK(SaverFrame)
-    ->ArgName("direct")
-    ->Arg(0)
-    ->Arg(1)
+    ->ArgNames({"direct", "width"})
+    ->Args({0, 1920})
+    ->Args({1, 1920})
+    ->Args({0, 3840})
+    ->Args({1, 3840})
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime()
     ->UseRealTime();

@@ -33,6 +33,8 @@ MoonCache moonCache;
 // The star cores drawn once and laid down as sprites.
 StarSprites starSprites;
 
+// Whether the context can hold the caches; asked once, at the first frame.
+enum class CacheSupport { Unknown, Yes, No } cacheSupport = CacheSupport::Unknown;
 // The drawings the hidden-star marks were taken from.
 int32_t hiddenForMoonDraws = -1, hiddenForStarDraws = -1;
 
@@ -57,15 +59,13 @@ void MarkHiddenStars() {
     hiddenForMoonDraws = moonCache.draws;
     hiddenForStarDraws = starSprites.draws;
 }
-// Whether the context can hold the caches; asked once, at the first frame.
-enum class CacheSupport { Unknown, Yes, No } cacheSupport = CacheSupport::Unknown;
 
-void ClearToSky(GLbitfield buffers) {
+void ClearToSky() {
     sceneState.skyColour[0] = 5.0f / 255.0f;
     sceneState.skyColour[1] = 10.0f / 255.0f;
     sceneState.skyColour[2] = 30.0f / 255.0f;
     glClearColor(sceneState.skyColour[0], sceneState.skyColour[1], sceneState.skyColour[2], 1.0f);
-    glClear(buffers);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
 void PrepareQuadric() {
@@ -107,7 +107,7 @@ bool DrawFrame(bool cached) {
         return false;
     }
     // 3. Clear to the sky colour (drawing nothing, it can follow the report).
-    ClearToSky(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    ClearToSky();
     // 7. Text pass: the overlay and the caption.
     TextPass();
     // 8. Star pass.
