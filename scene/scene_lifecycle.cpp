@@ -3,6 +3,9 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "ephemeris/sky_report.h"
 #include "platform/timers.h"
 #include "scene/bitmap_text.h"
@@ -60,12 +63,12 @@ void MarkHiddenStars() {
     hiddenForStarDraws = starSprites.draws;
 }
 
-void ClearToSky() {
+void ClearToSky(GLbitfield buffers) {
     sceneState.skyColour[0] = 5.0f / 255.0f;
     sceneState.skyColour[1] = 10.0f / 255.0f;
     sceneState.skyColour[2] = 30.0f / 255.0f;
     glClearColor(sceneState.skyColour[0], sceneState.skyColour[1], sceneState.skyColour[2], 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glClear(buffers);
 }
 
 void PrepareQuadric() {
@@ -87,13 +90,68 @@ bool UseCaches() {
     return cacheSupport == CacheSupport::Yes;
 }
 
-// One frame in the fixed order of passes, with the depth test: the text in
-// front, the stars behind, the Moon between. With `cached` the Moon is laid
-// over the frame from its texture instead of being drawn (the layer keeps the
-// text's depth test, so the letters stay in front as they do when drawn).
-// Returns false when the Moon's texture cannot be made; the frame is then
-// incomplete and must be drawn again directly.
-bool DrawFrame(bool cached) {
+// Sets the depth to the far value in the pixel boxes of the stars that will
+// be drawn and of the flare: the only places where anything is drawn with
+// the depth test in a cached frame. Far cheaper than clearing the whole
+// depth buffer in software.
+void ResetDepthUnderStars() {
+    GLint v[4];
+    glGetIntegerv(GL_VIEWPORT, v);
+    GLdouble model[16], projection[16];
+    glGetDoublev(GL_MODELVIEW_MATRIX, model);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    // The flare's rays reach its size from the centre, its glow two thirds of it.
+    const double fx = starField.x[kTwinkleStars], fy = starField.y[kTwinkleStars];
+    const double reach = starField.flareSize;
+    GLdouble lx, ly, lz, hx, hy, hz;
+    gluProject(fx - reach, fy - reach, -190, model, projection, v, &lx, &ly, &lz);
+    gluProject(fx + reach, fy + reach, -190, model, projection, v, &hx, &hy, &hz);
+
+    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_VIEWPORT_BIT);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_BLEND);
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_ALWAYS);
+    glDepthMask(GL_TRUE);
+    glDepthRange(1.0, 1.0);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, v[2], 0, v[3], -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glBegin(GL_QUADS);
+    auto box = [](double x0, double y0, double x1, double y1) {
+        glVertex2d(x0, y0);
+        glVertex2d(x1, y0);
+        glVertex2d(x1, y1);
+        glVertex2d(x0, y1);
+    };
+    const int32_t count = sceneState.preview ? kTwinkleStars / 5 : kTwinkleStars;
+    for (int32_t i = 0; i < count; ++i) {
+        if (!starSprites.hidden[i]) {
+            const int32_t* b = starSprites.sprites[i].box;
+            box(b[0], b[1], b[2], b[3]);
+        }
+    }
+    box(std::floor(std::min(lx, hx)) - 2 - v[0], std::floor(std::min(ly, hy)) - 2 - v[1],
+        std::ceil(std::max(lx, hx)) + 3 - v[0], std::ceil(std::max(ly, hy)) + 3 - v[1]);
+    glEnd();
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopAttrib();
+}
+
+// The frame as the passes draw it directly, in the fixed order, with the
+// depth test: the text in front, the stars behind, the Moon between.
+void DirectFrame() {
+    // 3. Clear to the sky colour.
+    ClearToSky(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     // 4. Sky report, every fourth frame.
     if ((sceneState.frameCounter & 3) == 0) {
         UpdateSkyReport();
@@ -102,19 +160,43 @@ bool DrawFrame(bool cached) {
     SunInMoonFrame(sunDirection[0], sunDirection[1], sunDirection[2]);
     // 6. The quadric for this frame's spheres.
     PrepareQuadric();
-    // The Moon's texture is brought up to date before anything is drawn.
-    if (cached && !MoonCacheUpdate(moonCache, quadric, sunDirection, sceneState.frameCounter)) {
-        return false;
-    }
-    // 3. Clear to the sky colour (drawing nothing, it can follow the report).
-    ClearToSky();
     // 7. Text pass: the overlay and the caption.
     TextPass();
     // 8. Star pass.
     if (sceneState.showStars) {
-        const bool sprites = cached && StarSpritesPrepare(starSprites);
+        StarPass(quadric);
+    }
+    // 9. Moon pass.
+    MoonPass(quadric, sunDirection);
+}
+
+// The same picture from the caches, painted back to front: the stars, the
+// Moon laid over them from its texture, the text on top in the colours it
+// takes over the sky (where it is drawn first, its letters hide what is
+// drawn after them). Only the stars use the depth test, inside their own
+// boxes, so the depth buffer is not cleared. Returns false, having drawn
+// nothing, when the Moon's texture cannot be made.
+bool CachedFrame() {
+    // The sky report and the light come first: the Moon's texture is brought
+    // up to date before anything is drawn.
+    if ((sceneState.frameCounter & 3) == 0) {
+        UpdateSkyReport();
+    }
+    SunInMoonFrame(sunDirection[0], sunDirection[1], sunDirection[2]);
+    PrepareQuadric();
+    if (!MoonCacheUpdate(moonCache, quadric, sunDirection, sceneState.frameCounter)) {
+        return false;
+    }
+    // The text meets the blending that the frame before left.
+    const bool blendAtText = glIsEnabled(GL_BLEND) == GL_TRUE;
+    ClearToSky(GL_COLOR_BUFFER_BIT);
+    const bool sprites = sceneState.showStars && StarSpritesPrepare(starSprites);
+    if (sceneState.showStars) {
         if (sprites) {
             MarkHiddenStars();
+            ResetDepthUnderStars();
+        } else {
+            glClear(GL_DEPTH_BUFFER_BIT);
         }
         starCoreDraw = sprites ? DrawCoreSprite : nullptr;
         starSkip = sprites ? StarHidden : nullptr;
@@ -122,12 +204,14 @@ bool DrawFrame(bool cached) {
         starCoreDraw = nullptr;
         starSkip = nullptr;
     }
-    // 9. Moon pass.
-    if (cached) {
-        MoonCacheComposite(moonCache, sunDirection);
-    } else {
-        MoonPass(quadric, sunDirection);
-    }
+    glDisable(GL_DEPTH_TEST);
+    MoonCacheComposite(moonCache, sunDirection);
+    glDisable(GL_BLEND);
+    overlayTextColours = blendAtText ? TextColours::OverSky : TextColours::AsGiven;
+    TextPass();
+    overlayTextColours = TextColours::AsGiven;
+    glEnable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
     return true;
 }
 
@@ -181,9 +265,11 @@ void SceneFrame(uint32_t) {
         return;
     }
     // 3. to 9. The passes, from the caches where the context can hold them.
-    if (!DrawFrame(UseCaches())) {
-        cacheSupport = CacheSupport::No;
-        DrawFrame(false);
+    if (!UseCaches() || !CachedFrame()) {
+        if (!sceneDirectDrawing) {
+            cacheSupport = CacheSupport::No;
+        }
+        DirectFrame();
     }
     // 10. Done; the host presents the frame.
     glFlush();
