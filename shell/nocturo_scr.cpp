@@ -4,8 +4,10 @@
 #include <string>
 
 #include "platform/messages.h"
+#include "platform/x11_palette.h"
 #include "platform/x11_window.h"
 #include "shell/glscrnsv.h"
+#include "shell/palette.h"
 
 int main(int argc, char** argv) {
     // The command line as one text: the program's name in quotes, then the arguments.
@@ -28,6 +30,7 @@ int main(int argc, char** argv) {
             return 1;
         }
         shellServices = X11WindowServices();
+        paletteServices = X11PaletteServices();
         MessageSetSource(X11MessageSource());
     }
     try {
