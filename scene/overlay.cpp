@@ -6,15 +6,16 @@
 #include <cstdio>
 
 #include "ephemeris/observer.h"
-#include "ephemeris/sky_report.h"
 #include "platform/time_zone.h"
 #include "scene/bitmap_text.h"
+#include "scene/scene_sky.h"
 #include "scene/scene_state.h"
 #include "settings/ui_locale.h"
 #include "settings/ui_text.h"
 
 OverlayState overlayState;
 bool textPassEnabled = true;
+TextColours overlayTextColours = TextColours::AsGiven;
 
 namespace {
 
@@ -52,7 +53,12 @@ struct Frame {
 };
 
 void Colour(double r, double g, double b, double a) {
-    glColor4d(r, g, b, a);
+    if (overlayTextColours == TextColours::OverSky) {
+        const float* sky = sceneState.skyColour;
+        glColor4d(a * r + (1 - a) * sky[0], a * g + (1 - a) * sky[1], a * b + (1 - a) * sky[2], 1);
+    } else {
+        glColor4d(r, g, b, a);
+    }
 }
 
 void At(double x, double y) {

@@ -132,8 +132,7 @@ int ParseSnapshotOptions(int argc, const char* const* argv, SnapshotOptions& opt
         switch (c) {
             case kAt:
                 if (!ParseUtcInstant(value, options.time)) {
-                    return fail("--at wants YYYY-MM-DDTHH:MM:SSZ, not '" + std::string(value) +
-                                "'");
+                    return fail("--at: " + UtcInstantProblem(value));
                 }
                 options.hasTime = true;
                 break;
