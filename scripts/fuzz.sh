@@ -13,10 +13,11 @@ declare -A corpora=(
     [picture_unpack_fuzz]=tests/installer/fuzz_corpus
     [moon_picture_fuzz]=tests/scene/fuzz_corpus
     [registry_text_fuzz]=tests/platform/fuzz_corpus
+    [city_file_fuzz]=tests/settings/fuzz_corpus
 )
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-    targets=(picture_unpack_fuzz moon_picture_fuzz registry_text_fuzz)
+    targets=(picture_unpack_fuzz moon_picture_fuzz registry_text_fuzz city_file_fuzz)
 fi
 
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug \

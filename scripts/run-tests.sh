@@ -10,8 +10,8 @@ scripts/setup-debian.sh
 scripts/build.sh release
 scripts/build.sh sanitize
 
-# The pack decoder, the Moon picture reader and the store parser against
-# damaged input (libFuzzer), each for a bounded time.
+# The pack decoder, the Moon picture reader, the store parser and the city
+# file loader against damaged input (libFuzzer), each for a bounded time.
 scripts/fuzz.sh 15
 
 export CTEST_OUTPUT_ON_FAILURE=1
