@@ -8,9 +8,9 @@
 #include "platform/messages.h"
 #include "platform/x11_palette.h"
 #include "platform/x11_window.h"
-#include "settings/settings_dialog.h"
 #include "scene/fps_readout.h"
 #include "settings/data_files.h"
+#include "settings/settings_dialog.h"
 #include "shell/glscrnsv.h"
 #include "shell/palette.h"
 
@@ -149,8 +149,7 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "%s: no window %u to draw in\n", name, command.window);
                 break;
             default:
-                std::fprintf(stderr, "%s: the run failed\n", name);
-                break;
+                break;  // the settings dialog says itself why it cannot run
         }
     }
     return status;

@@ -101,8 +101,6 @@ TEST_F(SaverDisplayTest, CommandLineExitCodes) {
         {{"/p", "123456789"}, 255, "no window 123456789"},
         {{"/p", "4000000000"}, 255, "no window"},  // names no window
         {{"/a"}, 255, "no screen-saver password"},
-        {{"/c"}, 0, ""},
-        {{}, 0, ""},
         // The hack words.
         {{"--help"}, 0, ""},
         {{"-h"}, 0, ""},
@@ -170,13 +168,21 @@ TEST_F(SaverDisplayTest, AFifoPictureNeitherHangsTheSaverNorLocksTheScreen) {
     std::filesystem::remove_all(folder);
 }
 
-TEST_F(SaverDisplayTest, WithoutADisplayWindowModesSaySoAndConfigureStillWorks) {
+TEST_F(SaverDisplayTest, WithoutADisplayWindowModesAndTheSettingsSaySo) {
     saver = StartSaver({"/w"}, {"DISPLAY="});
     ASSERT_TRUE(WaitSaver(&saver, 5000));
     EXPECT_EQ(ExitCode(saver), 1);
-    saver = StartSaver({"/c"}, {"DISPLAY="});
+    // The settings dialog needs a display too, and says so on one line.
+    char folder[] = "/tmp/nocturo-nodisplay-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string errors = std::string(folder) + "/stderr";
+    saver = StartSaver({"/c"}, {"DISPLAY="}, errors);
     ASSERT_TRUE(WaitSaver(&saver, 5000));
-    EXPECT_EQ(ExitCode(saver), 0);
+    EXPECT_EQ(ExitCode(saver), 255);
+    const std::string said = ReadText(errors);
+    EXPECT_NE(said.find("cannot open the X display"), std::string::npos) << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    std::filesystem::remove_all(folder);
 }
 
 TEST_F(SaverDisplayTest, TestWindowIsHalfTheScreenTopLeftAndOnlyEscapeEndsIt) {
