@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "ephemeris/observer.h"
-#include "ephemeris/sky_report.h"
+#include "scene/scene_sky.h"
 #include "platform/egl_offscreen.h"
 #include "platform/time_zone.h"
 #include "scene/bitmap_text.h"

@@ -3,12 +3,12 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include "ephemeris/sky_report.h"
 #include "platform/timers.h"
 #include "scene/bitmap_text.h"
 #include "scene/moon_pass.h"
 #include "scene/overlay.h"
 #include "scene/scene_settings.h"
+#include "scene/scene_sky.h"
 #include "scene/scene_state.h"
 #include "scene/scene_textures.h"
 #include "scene/scene_view.h"
@@ -90,10 +90,10 @@ void SceneFrame(uint32_t) {
     ClearToSky();
     // 4. Sky report, every fourth frame.
     if ((sceneState.frameCounter & 3) == 0) {
-        UpdateSkyReport();
+        SceneRefreshSky();
     }
     // 5. The Sun's direction for the Moon's light.
-    SunInMoonFrame(sunDirection[0], sunDirection[1], sunDirection[2]);
+    SunInMoonFrame(skyReport, sunDirection[0], sunDirection[1], sunDirection[2]);
     // 6. The quadric for this frame's spheres.
     PrepareQuadric();
     // 7. Text pass: the overlay and the caption.

@@ -9,6 +9,7 @@ packages=(
     libx11-dev libgl-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libegl-mesa0
     libfreetype-dev libfontconfig-dev fonts-liberation libpng-dev libjpeg-dev
     libxdamage-dev xvfb xauth xdotool x11-utils
+    libgtk-3-dev imagemagick xdg-utils
 )
 
 missing=()

@@ -3,11 +3,29 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/dialog_gtk.h"
 #include "platform/messages.h"
 #include "platform/x11_palette.h"
 #include "platform/x11_window.h"
+#include "settings/settings_dialog.h"
 #include "shell/glscrnsv.h"
 #include "shell/palette.h"
+
+namespace {
+
+// Configure mode: the settings dialog in GTK; its end value is the exit code.
+int RunSettingsDialog(HWND owner) {
+    if (!DialogUseGtk()) {
+        std::fputs(
+            "Nocturo.scr: cannot open the X display (is DISPLAY set?); the settings "
+            "dialog needs one.\n",
+            stderr);
+        return -1;
+    }
+    return static_cast<int>(SettingsDialogRun(owner));
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     // The command line as one text: the program's name in quotes, then the arguments.
@@ -32,6 +50,13 @@ int main(int argc, char** argv) {
         shellServices = X11WindowServices();
         paletteServices = X11PaletteServices();
         MessageSetSource(X11MessageSource());
+    }
+    if (command.action == ACTION_CONFIGURE) {
+        // The display only tells which window is active, to own the dialog.
+        if (X11Open()) {
+            shellServices = X11WindowServices();
+        }
+        SaverSetDialogRunner(RunSettingsDialog);
     }
     try {
         return SaverRunCommand(command);

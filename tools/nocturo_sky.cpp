@@ -107,8 +107,7 @@ Options ParseOptions(int argc, char** argv) {
         } else if (argument == "--at") {
             options.at = takeValue();
             if (!ParseUtcInstant(options.at.c_str(), options.instant)) {
-                Fail("--at: '" + options.at +
-                     "' is not a valid instant (expected YYYY-MM-DDTHH:MM:SSZ)");
+                Fail("--at: " + UtcInstantProblem(options.at.c_str()));
             }
             options.haveAt = true;
         } else if (argument == "--lat") {
@@ -246,8 +245,9 @@ int main(int argc, char** argv) {
         observer.longitude = options.longitude;
     }
 
-    UpdateSkyReport();
-    CivilTime now = ReadClock();
+    CivilTime now = ReadClock(observer.utcOffsetHours);
+    SkyReport report;
+    UpdateSkyReport(report, observer, now, MachineZoneOffsetAt);
     const double d = DaysSinceJ2000(now);
 
     std::vector<Field> fields;
@@ -257,8 +257,8 @@ int main(int argc, char** argv) {
     fields.push_back(Number("longitude", "Longitude (deg E)", observer.longitude));
     fields.push_back(Number("utcOffsetHours", "UTC offset (hours)", observer.utcOffsetHours));
 
-    Field lunarDayText = Text("lunarDayText", "Lunar day text", skyReport.lunarDayText);
-    const SkyReport& r = skyReport;
+    Field lunarDayText = Text("lunarDayText", "Lunar day text", report.lunarDayText);
+    const SkyReport& r = report;
     auto clock = [](const char* key, const char* label, double value) {
         Field f = Number(key, label, value);
         f.isClock = true;
@@ -278,7 +278,7 @@ int main(int argc, char** argv) {
     fields.push_back(lunarDayText);
 
     if (options.detail) {
-        const Lunation lunation = LunationAround(now);
+        const Lunation lunation = LunationAround(now, MachineZoneOffsetAt);
         fields.push_back(
             Number("newMoon", "New moon before the local day (days)", lunation.newMoon));
         fields.push_back(Number("nextNewMoon", "Next new moon (days)", lunation.nextNewMoon));

@@ -89,7 +89,7 @@ int ParseSnapshotOptions(int argc, const char* const* argv, SnapshotOptions& opt
         }
         if (option == "--at") {
             if (!ParseUtcInstant(value, options.time)) {
-                return fail("--at wants YYYY-MM-DDTHH:MM:SSZ, not '" + std::string(value) + "'");
+                return fail("--at: " + UtcInstantProblem(value));
             }
             options.hasTime = true;
         } else if (option == "--lat") {
