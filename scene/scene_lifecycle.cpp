@@ -103,7 +103,7 @@ void SceneFrame(uint32_t) {
         StarPass(quadric);
     }
     // 9. Moon pass.
-    MoonPass(quadric, sunDirection);
+    MoonPass(quadric, sunDirection, MoonViewFor(skyReport, sceneState.skyView));
     // 10. Done; the host presents the frame.
     glFlush();
 }

@@ -63,8 +63,8 @@ int ParseSize(const char* text, int32_t& width, int32_t& height) {
 
 const char* SnapshotUsage() {
     return "usage: nocturo-snapshot [--at YYYY-MM-DDTHH:MM:SSZ] [--lat DEG] [--lon DEG] "
-           "[--size WxH] [--preview] [--frames N] [--no-stars] [--no-text] [--texture PATH] "
-           "-o FILE.png";
+           "[--size WxH] [--preview] [--frames N] [--no-stars] [--no-text] [--sky-view] "
+           "[--moon-facts] [--texture PATH] -o FILE.png";
 }
 
 int ParseSnapshotOptions(int argc, const char* const* argv, SnapshotOptions& options,
@@ -134,6 +134,10 @@ int ParseSnapshotOptions(int argc, const char* const* argv, SnapshotOptions& opt
             options.noStars = true;
         } else if (option == "--no-text") {
             options.noText = true;
+        } else if (option == "--sky-view") {
+            options.skyView = true;
+        } else if (option == "--moon-facts") {
+            options.moonFacts = true;
         } else {
             return fail("unknown option '" + option + "'; " + SnapshotUsage());
         }
