@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "ephemeris/angles.h"
-#include "ephemeris/rise_set.h"
 #include "ephemeris/sidereal_time.h"
 #include "ephemeris/transforms.h"
 
@@ -58,10 +57,10 @@ double RefineCrossing(const Observer& place, char body, double depression, Sampl
     return tb;
 }
 
-// Samples at the day's edges and at each culmination inside the day with
-// half an hour either side: between two of them the altitude only rises or
-// only falls, so each crossing shows as a change of sign between two
-// neighbours.
+// Samples at the day's edges and at each culmination inside the day, with
+// half an hour either side where the culmination is near the horizon:
+// between two of them the altitude only rises or only falls, so each
+// crossing shows as a change of sign between two neighbours.
 int ScanDay(const Observer& place, char body, double depression, const LocalDay& day,
             Sample* samples, int capacity) {
     int count = 0;
@@ -82,9 +81,15 @@ int ScanDay(const Observer& place, char body, double depression, const LocalDay&
             Sample guess = SampleAt(place, body, depression, t);
             const double tc = t - Wrap180(guess.hourAngle - target) / rate;
             const Sample at = SampleAt(place, body, depression, tc);
-            for (double s : {tc - halfHour, tc + halfHour}) {
-                if (s > day.start && s < day.end) {
-                    add(SampleAt(place, body, depression, s));
+            // The altitude turns within some twenty minutes of the
+            // culmination and a few hundredths of a degree from its value
+            // there; only a culmination near the horizon needs the samples
+            // either side to catch a graze.
+            if (std::fabs(at.above) < 1.0) {
+                for (double s : {tc - halfHour, tc + halfHour}) {
+                    if (s > day.start && s < day.end) {
+                        add(SampleAt(place, body, depression, s));
+                    }
                 }
             }
             if (tc > day.start && tc < day.end) {
@@ -105,14 +110,15 @@ struct Searched {
     double set;
 };
 
-Searched SearchAroundDay(const Observer& place, const LocalDay& day, char body) {
+Searched SearchAroundDay(const Observer& place, const LocalDay& day, char body,
+                         RiseSetSearch search) {
     double rise, set;
-    RiseSetTimes(place, rise, set, day.record, body, 1);
+    search(place, rise, set, day.record, body, 1);
     Searched result = {rise, set};
     auto neighbour = [&](double shift, double& r, double& s) {
         CivilTime other = day.record;
         other.day += shift;
-        RiseSetTimes(place, r, s, other, body, 1);
+        search(place, r, s, other, body, 1);
     };
     double nextRise = 0.0, nextSet = 0.0;
     if (result.rise < day.start || result.set < day.start) {
@@ -139,8 +145,9 @@ Searched SearchAroundDay(const Observer& place, const LocalDay& day, char body) 
 
 }  // namespace
 
-DayEvents RiseSetInDay(const Observer& place, const LocalDay& day, char body) {
-    const Searched searched = SearchAroundDay(place, day, body);
+DayEvents RiseSetInDay(const Observer& place, const LocalDay& day, char body,
+                       RiseSetSearch search) {
+    const Searched searched = SearchAroundDay(place, day, body, search);
     const double depression = HorizonDepression(body, DaysSinceJ2000(day.record));
 
     Sample samples[16];
@@ -191,7 +198,8 @@ DayEvents RiseSetInDay(const Observer& place, const LocalDay& day, char body) {
     for (int k = 0; k < riseCount; ++k) {
         events.riseTimes[k] = rises[k];
     }
-    events.rise = riseCount > 0 ? rises[0] : (InsideDay(day, searched.rise) ? day.end : searched.rise);
+    events.rise =
+        riseCount > 0 ? rises[0] : (InsideDay(day, searched.rise) ? day.end : searched.rise);
     events.set = setCount > 0 ? sets[0] : (InsideDay(day, searched.set) ? day.end : searched.set);
     return events;
 }

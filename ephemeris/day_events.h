@@ -2,6 +2,7 @@
 
 #include "ephemeris/local_day.h"
 #include "ephemeris/observer.h"
+#include "ephemeris/rise_set.h"
 
 // Rise and set of the Moon or the Sun inside one local civil day.
 //
@@ -21,8 +22,8 @@ struct DayEvents {
     // start or at or after its end, or kNeverRises / kNeverSets.
     double rise = 0.0;
     double set = 0.0;
-    int rises = 0;  // rises inside the day
-    int sets = 0;   // sets inside the day
+    int rises = 0;                                                // rises inside the day
+    int sets = 0;                                                 // sets inside the day
     double riseTimes[kDayEventsMaxRises] = {0.0, 0.0, 0.0, 0.0};  // the first rises, in order
 };
 
@@ -31,4 +32,11 @@ inline bool InsideDay(const LocalDay& day, double days) {
     return days >= day.start && days < day.end;
 }
 
-DayEvents RiseSetInDay(const Observer& place, const LocalDay& day, char body);
+// The hour-angle search of one day record: RiseSetTimes, or a form of it
+// that keeps its results.
+using RiseSetSearch = void (*)(const Observer& place, double& rise, double& set,
+                               const CivilTime& day, char body, int clipOutside);
+
+// The day's rise and set of the body (kBodyMoon or kBodySun) for the place.
+DayEvents RiseSetInDay(const Observer& place, const LocalDay& day, char body,
+                       RiseSetSearch search = RiseSetTimes);

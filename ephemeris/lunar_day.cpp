@@ -29,7 +29,9 @@ Lunation LunationAround(const CivilTime& now, ZoneOffsetAt zone) {
     lunation.now = DaysSinceJ2000(now);
     const LocalDay today = LocalDayAt(lunation.now, zone);
     lunation.dayStart = today.start;
-    lunation.newMoon = NewMoonBeforeKept(today.record, 0.0);
+    CivilTime start = today.record;
+    NormalizeCivilTime(start, 0);
+    lunation.newMoon = NewMoonBeforeKept(start, 0.0);
     CivilTime later = CivilTimeFromDays(lunation.newMoon);
     later.day += 40.0;
     NormalizeCivilTime(later, 0);
@@ -42,8 +44,8 @@ int LunarDay(const Observer& place, const CivilTime& now, ZoneOffsetAt zone, cha
     const Lunation lunation = LunationAround(now, zone);
     const double newMoon = lunation.newMoon;
     const double nextNew = lunation.nextNewMoon;
-    if (!std::isfinite(lunation.now) || !NewMoonFound(newMoon, lunation.dayStart) || !NewMoonFound(nextNew, newMoon + 40.0) ||
-        !(nextNew > lunation.dayStart)) {
+    if (!std::isfinite(lunation.now) || !NewMoonFound(newMoon, lunation.dayStart) ||
+        !NewMoonFound(nextNew, newMoon + 40.0) || !(nextNew > lunation.dayStart)) {
         return -1;
     }
     const LocalDay today = LocalDayAt(lunation.now, zone);

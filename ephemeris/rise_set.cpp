@@ -110,8 +110,8 @@ void HorizonSearchBounded(const Observer& place, double& rise, double& set, cons
     set = 0.0;
     int riseIterations = 0;
     int setIterations = 0;
-    const double riseFound =
-        SearchLoop(true, rise, d0, body, cosA0, phi, place.longitude, maxIterations, riseIterations);
+    const double riseFound = SearchLoop(true, rise, d0, body, cosA0, phi, place.longitude,
+                                        maxIterations, riseIterations);
     const double setFound =
         SearchLoop(false, set, d0, body, cosA0, phi, place.longitude, maxIterations, setIterations);
     if (rise == 0.0) {

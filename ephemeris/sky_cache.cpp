@@ -45,13 +45,35 @@ struct Table {
     }
 };
 
-// A lunation of a place asks for about 31 days of the Moon, a report for
-// one more of the Sun.
+struct RiseAndSet {
+    double rise, set;
+};
+
+// A lunation of a place asks for about 31 days of the Moon and their
+// neighbours' searches, a report for one more day of the Sun.
 Table<64, DayEvents> dayTable;
+Table<128, RiseAndSet> riseSetTable;
 Table<16, double> newMoonTable;
 bool keeping = true;
 
 }  // namespace
+
+void RiseSetTimesKept(const Observer& place, double& rise, double& set, const CivilTime& day,
+                      char body, int clipOutside) {
+    if (!keeping) {
+        RiseSetTimes(place, rise, set, day, body, clipOutside);
+        return;
+    }
+    const Key key = MakeKey(day, static_cast<double>(body), static_cast<double>(clipOutside),
+                            place.latitude, place.longitude);
+    if (const RiseAndSet* kept = riseSetTable.Find(key)) {
+        rise = kept->rise;
+        set = kept->set;
+        return;
+    }
+    RiseSetTimes(place, rise, set, day, body, clipOutside);
+    riseSetTable.Add(key, {rise, set});
+}
 
 DayEvents RiseSetInDayKept(const Observer& place, const LocalDay& day, char body) {
     if (!keeping) {
@@ -62,7 +84,7 @@ DayEvents RiseSetInDayKept(const Observer& place, const LocalDay& day, char body
     if (const DayEvents* kept = dayTable.Find(key)) {
         return *kept;
     }
-    const DayEvents events = RiseSetInDay(place, day, body);
+    const DayEvents events = RiseSetInDay(place, day, body, RiseSetTimesKept);
     dayTable.Add(key, events);
     return events;
 }
@@ -87,6 +109,8 @@ void SkyCacheEnable(int enabled) {
 void SkyCacheClear() {
     dayTable.used = 0;
     dayTable.next = 0;
+    riseSetTable.used = 0;
+    riseSetTable.next = 0;
     newMoonTable.used = 0;
     newMoonTable.next = 0;
 }

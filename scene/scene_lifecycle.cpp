@@ -3,6 +3,9 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <string>
+
+#include "ephemeris/sky_report.h"
 #include "platform/timers.h"
 #include "scene/bitmap_text.h"
 #include "scene/moon_pass.h"
@@ -14,6 +17,7 @@
 #include "scene/scene_view.h"
 #include "scene/star_field.h"
 #include "scene/star_pass.h"
+#include "settings/data_files.h"
 #include "settings/ui_locale.h"
 #include "settings/ui_text.h"
 
@@ -64,9 +68,10 @@ int SceneInit(uint32_t) {
     SceneSetUpProjection();
     // 9. Depth test.
     glEnable(GL_DEPTH_TEST);
-    // 10. Textures.
-    BuildSceneTextures(sceneState.preview, sceneState.largeTexturePath,
-                       sceneState.smallTexturePath);
+    // 10. Textures: the pictures the settings name, else the installed ones.
+    std::string largePicture = DataFindFile(sceneState.largeTexturePath, kDataLargeMoonPicture);
+    std::string smallPicture = DataFindFile(sceneState.smallTexturePath, kDataSmallMoonPicture);
+    BuildSceneTextures(sceneState.preview, largePicture.c_str(), smallPicture.c_str());
     // 11. Light.
     SceneSetUpLight();
     // 12. Star field.

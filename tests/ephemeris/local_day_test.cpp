@@ -34,12 +34,12 @@ using LocalDayTest = TimeZoneTest;
 
 TEST_F(LocalDayTest, StartsAtLocalMidnightAndLastsAsTheClockRuns) {
     const DayCase cases[] = {
-        {"America/New_York", 2026, 3, 8, 23.0},      {"America/New_York", 2026, 11, 1, 25.0},
-        {"America/New_York", 2026, 6, 1, 24.0},      {"Australia/Lord_Howe", 2026, 4, 5, 24.5},
-        {"Australia/Lord_Howe", 2026, 10, 4, 23.5},  {"Pacific/Chatham", 2026, 4, 5, 25.0},
-        {"Pacific/Chatham", 2026, 9, 27, 23.0},      {"Asia/Kathmandu", 2026, 3, 11, 24.0},
-        {"Pacific/Kiritimati", 2026, 3, 11, 24.0},   {"Pacific/Pago_Pago", 2026, 3, 11, 24.0},
-        {"America/St_Johns", 2027, 3, 14, 23.0},     {"Europe/Moscow", 2026, 3, 11, 24.0},
+        {"America/New_York", 2026, 3, 8, 23.0},     {"America/New_York", 2026, 11, 1, 25.0},
+        {"America/New_York", 2026, 6, 1, 24.0},     {"Australia/Lord_Howe", 2026, 4, 5, 24.5},
+        {"Australia/Lord_Howe", 2026, 10, 4, 23.5}, {"Pacific/Chatham", 2026, 4, 5, 25.0},
+        {"Pacific/Chatham", 2026, 9, 27, 23.0},     {"Asia/Kathmandu", 2026, 3, 11, 24.0},
+        {"Pacific/Kiritimati", 2026, 3, 11, 24.0},  {"Pacific/Pago_Pago", 2026, 3, 11, 24.0},
+        {"America/St_Johns", 2027, 3, 14, 23.0},    {"Europe/Moscow", 2026, 3, 11, 24.0},
     };
     for (const DayCase& c : cases) {
         Zone(c.zone);
@@ -67,7 +67,8 @@ TEST_F(LocalDayTest, ClockHoursUseTheOffsetInForceAtTheInstant) {
                            "Asia/Kolkata"};
     for (const char* name : zones) {
         Zone(name);
-        for (int date : {5, 8, 27}) {  // Lord Howe and Chatham change on 5 April, New York on 8 March
+        for (int date :
+             {5, 8, 27}) {  // Lord Howe and Chatham change on 5 April, New York on 8 March
             const int month = name[0] == 'A' && name[1] == 'm' ? 3 : 4;
             const std::int64_t start = LocalMidnight(2026, month, date);
             const LocalDay day = LocalDayAt(DaysFromTimeValue(start + 600), MachineZoneOffsetAt);
@@ -76,8 +77,8 @@ TEST_F(LocalDayTest, ClockHoursUseTheOffsetInForceAtTheInstant) {
                 std::tm local{};
                 localtime_r(&value, &local);
                 const double clock = local.tm_hour + local.tm_min / 60.0 + local.tm_sec / 3600.0;
-                EXPECT_NEAR(LocalClockHours(day, DaysFromTimeValue(at), MachineZoneOffsetAt),
-                            clock, 1e-6)
+                EXPECT_NEAR(LocalClockHours(day, DaysFromTimeValue(at), MachineZoneOffsetAt), clock,
+                            1e-6)
                     << name << " " << at;
             }
         }

@@ -54,7 +54,8 @@ TEST(RiseSetTimes, EventsLieWhereTheAltitudeCrossesTheDepression) {
                     ASSERT_NEAR(Altitude(here, body, t), -depression, 0.003)
                         << body << " " << place.latitude << " k " << k;
                     // Rising goes up, setting goes down.
-                    const double slope = Altitude(here, body, t + 0.002) - Altitude(here, body, t - 0.002);
+                    const double slope =
+                        Altitude(here, body, t + 0.002) - Altitude(here, body, t - 0.002);
                     if (which == 0) {
                         ASSERT_GT(slope, 0.0) << body << " " << place.latitude << " k " << k;
                     } else {
@@ -193,8 +194,8 @@ TEST(HorizonSearch, TheBoundNeverCutsASettlingSearchBelowEightyDegrees) {
             for (char body : {kBodyMoon, kBodySun}) {
                 HorizonSearchTrace trace;
                 double rise, set;
-                HorizonSearch(here, rise, set, day, body, HorizonDepression(body, DaysSinceJ2000(day)),
-                              &trace);
+                HorizonSearch(here, rise, set, day, body,
+                              HorizonDepression(body, DaysSinceJ2000(day)), &trace);
                 worst = std::max({worst, trace.riseIterations, trace.setIterations});
             }
         }

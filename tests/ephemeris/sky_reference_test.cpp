@@ -115,22 +115,22 @@ int CompareDay(const Place& place, std::initializer_list<std::int64_t> instants,
     const CivilDay day = CivilDayOf(*instants.begin());
     int compared = 0;
     for (char body : {'l', 's'}) {
-        const std::vector<Crossing> crossings = reference::HorizonCrossings(
-            body, JdOf(static_cast<double>(day.start - 7200)),
-            JdOf(static_cast<double>(day.end + 7200)), place.latitude, place.longitude,
-            stepMinutes);
+        const std::vector<Crossing> crossings =
+            reference::HorizonCrossings(body, JdOf(static_cast<double>(day.start - 7200)),
+                                        JdOf(static_cast<double>(day.end + 7200)), place.latitude,
+                                        place.longitude, stepMinutes);
         const double tolerance = body == 's' ? 1.0 : 2.0;
         for (std::int64_t at : instants) {
             EXPECT_EQ(CivilDayOf(at).start, day.start);
             SkyReport report;
             UpdateSkyReport(report, here, CivilTimeFromTimeValue(at), MachineZoneOffsetAt);
             const std::string what = std::string(place.zone) + " " +
-                                     std::to_string(place.latitude) + " at " +
-                                     std::to_string(at) + (body == 's' ? " sun" : " moon");
+                                     std::to_string(place.latitude) + " at " + std::to_string(at) +
+                                     (body == 's' ? " sun" : " moon");
             compared += CompareEvent(body == 's' ? report.sunRise : report.moonRise, crossings,
                                      true, day, tolerance, what + "rise");
-            compared += CompareEvent(body == 's' ? report.sunSet : report.moonSet, crossings,
-                                     false, day, tolerance, what + "set");
+            compared += CompareEvent(body == 's' ? report.sunSet : report.moonSet, crossings, false,
+                                     day, tolerance, what + "set");
         }
     }
     return compared;
@@ -182,9 +182,19 @@ TEST(SkyReference, TheDayIsTheLocalCivilDayWithTheOffsetOfEachEvent) {
         {{"Pacific/Chatham", -43.95, -176.56},
          {{2026, 4, 5}, {2026, 9, 27}, {2027, 4, 4}, {2027, 9, 26}, {2026, 1, 10}, {2027, 7, 7}}},
         {{"Pacific/Kiritimati", 1.87, -157.43},
-         {{2026, 3, 10}, {2026, 6, 25}, {2026, 10, 30}, {2027, 2, 12}, {2027, 5, 22}, {2027, 12, 1}}},
+         {{2026, 3, 10},
+          {2026, 6, 25},
+          {2026, 10, 30},
+          {2027, 2, 12},
+          {2027, 5, 22},
+          {2027, 12, 1}}},
         {{"Pacific/Pago_Pago", -14.28, -170.7},
-         {{2026, 3, 12}, {2026, 7, 8}, {2026, 11, 22}, {2027, 2, 26}, {2027, 6, 19}, {2027, 10, 9}}},
+         {{2026, 3, 12},
+          {2026, 7, 8},
+          {2026, 11, 22},
+          {2027, 2, 26},
+          {2027, 6, 19},
+          {2027, 10, 9}}},
         {{"Australia/Lord_Howe", -31.55, 159.08},
          {{2026, 4, 5}, {2026, 10, 4}, {2027, 4, 4}, {2027, 10, 3}, {2026, 1, 21}, {2027, 7, 12}}},
     };
@@ -284,9 +294,8 @@ TEST(SkyReference, LunarDayIsOnePlusTheMoonrisesSinceTheNewMoon) {
                 continue;
             }
             ++compared;
-            EXPECT_EQ(report.lunarDay, 1 + rises)
-                << place.zone << " " << place.latitude << " step " << step << " text "
-                << report.lunarDayText;
+            EXPECT_EQ(report.lunarDay, 1 + rises) << place.zone << " " << place.latitude << " step "
+                                                  << step << " text " << report.lunarDayText;
         }
     }
     EXPECT_GE(compared, 40);

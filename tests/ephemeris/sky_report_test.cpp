@@ -11,10 +11,10 @@
 
 #include "ephemeris/lunar_day.h"
 #include "ephemeris/observer.h"
-#include "ephemeris/time_base.h"
 #include "ephemeris/rise_set.h"
 #include "ephemeris/sidereal_time.h"
 #include "ephemeris/sky_cache.h"
+#include "ephemeris/time_base.h"
 #include "ephemeris/transforms.h"
 #include "platform/time_zone.h"
 #include "tests/ephemeris/sky_test_support.h"
@@ -85,6 +85,18 @@ TEST(UpdateSkyReport, FieldsStayInTheirRanges) {
         for (int k = 0; k < 12; ++k) {
             ExpectSane(ReportAt(TimeValue(2021, 1, 1, 0, 0, 0) + k * 2629800LL + k * 4111));
         }
+    }
+}
+
+TEST(UpdateSkyReport, AClockOutsideTheSupportedRangeStillGivesAReport) {
+    // The saver keeps running on any clock: far from 1900..2100 the figures
+    // lose accuracy, but every field stays a value or a sentinel.
+    ZoneScope zone("Europe/Berlin");
+    here.latitude = 52.5;
+    here.longitude = 13.4;
+    for (std::int64_t at : {TimeValue(1601, 3, 3, 12, 0, 0), TimeValue(1899, 12, 31, 23, 30, 0),
+                            TimeValue(2100, 3, 1, 0, 30, 0), TimeValue(2900, 7, 4, 18, 0, 0)}) {
+        ExpectSane(ReportAt(at));
     }
 }
 
