@@ -655,3 +655,13 @@ void X11SetWindowFormat(HWND hwnd, int format) {
         w->format = format;
     }
 }
+
+int X11TopLevelWindows(HWND* out, int max) {
+    int n = 0;
+    for (const auto& [hwnd, w] : windows) {
+        if (n < max && !w.gone && (w.kind == kWindowTopLevel || w.kind == kWindowFullScreen)) {
+            out[n++] = hwnd;
+        }
+    }
+    return n;
+}

@@ -5,9 +5,11 @@
 
 #include "platform/dialog_gtk.h"
 #include "platform/messages.h"
+#include "platform/x11_palette.h"
 #include "platform/x11_window.h"
 #include "settings/settings_dialog.h"
 #include "shell/glscrnsv.h"
+#include "shell/palette.h"
 
 namespace {
 
@@ -46,6 +48,7 @@ int main(int argc, char** argv) {
             return 1;
         }
         shellServices = X11WindowServices();
+        paletteServices = X11PaletteServices();
         MessageSetSource(X11MessageSource());
     }
     if (command.action == ACTION_CONFIGURE) {

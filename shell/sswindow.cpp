@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "platform/timers.h"
+#include "shell/palette.h"
 #include "shell/sswproc.h"
 
 const char kSaverClassName[] = "WindowsScreenSaverClass";
@@ -232,8 +233,23 @@ int SaverStartGl(SaverWindow* record) {
     if (!SaverSetPixelFormat(record->dc, flags, &chosen)) {
         return 0;
     }
-    // A format that needs a palette exists only on displays of 256 colours,
-    // where GLX offers no formats; the palette is not built here.
+    // Displays of 256 colours or fewer need a logical palette, realised in
+    // the foreground before the context is made.
+    if (chosen.dwFlags & PFD_NEED_PALETTE) {
+        if (shellState != nullptr && shellState->palette == nullptr) {
+            bool fullScreen = shellState->mode == RUN_FULL_SCREEN;
+            SaverPalette* pal = SaverPaletteCreate(record->dc, chosen, fullScreen);
+            if (pal == nullptr) {
+                return 0;
+            }
+            pal->messageHandler =
+                fullScreen ? SaverPaletteFullScreenMessage : SaverPaletteWindowedMessage;
+            shellState->palette = pal;
+        }
+        if (shellState != nullptr && shellState->palette != nullptr) {
+            SaverPaletteRealize(shellState->palette, record->hwnd, record->dc, false);
+        }
+    }
     GlContext context = ws->createContext(record->dc);
     if (context == 0) {
         return 0;
