@@ -471,8 +471,9 @@ void BeTransientForForeign(GtkWidget* window, HWND owner) {
         return;
     }
     GdkDisplay* display = gtk_widget_get_display(window);
-    if (!GDK_IS_X11_DISPLAY(display)) {
-        return;
+    if (!GDK_IS_X11_DISPLAY(display) ||
+        owner == GDK_WINDOW_XID(gdk_screen_get_root_window(gtk_widget_get_screen(window)))) {
+        return;  // the desktop itself owns nothing
     }
     GdkWindow* foreign = gdk_x11_window_foreign_new_for_display(display, owner);
     if (foreign == nullptr) {
@@ -664,14 +665,26 @@ int ChooseFolder(HWND owner, const char* title, std::string* path) {
     return chosen;
 }
 
+// Ready only when something waits: a due timer, a call from another thread
+// or a message posted to a dialog; otherwise GTK sleeps and draws.
+gboolean PumpCheck(GSource*) {
+    if (TimerNextDueIn(GetTickCount()) == 0 || MessageWaitThreadCall(0)) {
+        return TRUE;
+    }
+    for (DialogRecord* d : DialogOpenDialogs()) {
+        MSG msg;
+        if (PeekMessageA(&msg, d->hwnd, 0, 0, PM_NOREMOVE)) {
+            return TRUE;
+        }
+    }
+    return FALSE;
+}
+
 // Delivers the project's timers, posted messages and calls from other
 // threads from GTK's main loop.
-gboolean PumpPrepare(GSource*, gint* timeout) {
+gboolean PumpPrepare(GSource* source, gint* timeout) {
     *timeout = TimerNextDueIn(GetTickCount());
-    return *timeout == 0;
-}
-gboolean PumpCheck(GSource*) {
-    return TRUE;
+    return *timeout == 0 || PumpCheck(source);
 }
 gboolean PumpDispatch(GSource*, GSourceFunc, gpointer) {
     DialogPump();

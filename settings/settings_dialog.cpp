@@ -44,6 +44,8 @@ const DialogControl kControls[] = {
     {kIdLongitudeButton, kControlButton, "Eastern", 3, 5, 1, 1, kControlFlat, kIdPlaceGroup},
     {kIdAddCity, kControlButton, "Add place in the list", 4, 1, 1, 5, 0, kIdPlaceGroup},
     {kIdDeleteCity, kControlButton, "Delete place from the list", 5, 1, 1, 5, 0, kIdPlaceGroup},
+    // Takes the height the list needs beyond the rows beside it.
+    {0, kControlLabel, "", 6, 1, 1, 5, kControlTall, kIdPlaceGroup},
     {kIdAbout, kControlButton, "About", 6, 0},
     {IDOK, kControlButton, "OK", 6, 1, 1, 1, kControlDefault},
 };
