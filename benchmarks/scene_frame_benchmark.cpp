@@ -18,13 +18,13 @@
 #include <vector>
 
 #include "ephemeris/observer.h"
-#include "ephemeris/sky_report.h"
 #include "platform/egl_offscreen.h"
 #include "platform/time_zone.h"
 #include "scene/bitmap_text.h"
 #include "scene/moon_pass.h"
 #include "scene/overlay.h"
 #include "scene/scene_lifecycle.h"
+#include "scene/scene_sky.h"
 #include "scene/scene_state.h"
 #include "scene/scene_textures.h"
 #include "scene/scene_view.h"

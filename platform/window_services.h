@@ -86,4 +86,7 @@ struct WindowServices {
 
     int (*getPriority)();
     void (*setPriority)(int nice);
+
+    // The screen's root window (-root draws into it).
+    HWND (*rootWindow)();
 };

@@ -533,6 +533,10 @@ int GetClientSize(HWND hwnd, int* width, int* height) {
     return 1;
 }
 
+HWND ScreenRootWindow() {
+    return dpy != nullptr ? static_cast<HWND>(DefaultRootWindow(dpy)) : 0;
+}
+
 int ScreenWidth() {
     return DisplayWidth(dpy, DefaultScreen(dpy));
 }
@@ -587,6 +591,7 @@ const WindowServices kServices = {
     GlxSetViewport,
     PlatformGetPriority,
     PlatformSetPriority,
+    ScreenRootWindow,
 };
 
 }  // namespace

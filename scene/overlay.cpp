@@ -6,9 +6,9 @@
 #include <cstdio>
 
 #include "ephemeris/observer.h"
-#include "ephemeris/sky_report.h"
 #include "platform/time_zone.h"
 #include "scene/bitmap_text.h"
+#include "scene/scene_sky.h"
 #include "scene/scene_state.h"
 #include "settings/ui_locale.h"
 #include "settings/ui_text.h"

@@ -3,17 +3,21 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <string>
+
 #include "ephemeris/sky_report.h"
 #include "platform/timers.h"
 #include "scene/bitmap_text.h"
 #include "scene/moon_pass.h"
 #include "scene/overlay.h"
 #include "scene/scene_settings.h"
+#include "scene/scene_sky.h"
 #include "scene/scene_state.h"
 #include "scene/scene_textures.h"
 #include "scene/scene_view.h"
 #include "scene/star_field.h"
 #include "scene/star_pass.h"
+#include "settings/data_files.h"
 #include "settings/ui_locale.h"
 #include "settings/ui_text.h"
 
@@ -64,9 +68,10 @@ int SceneInit(uint32_t) {
     SceneSetUpProjection();
     // 9. Depth test.
     glEnable(GL_DEPTH_TEST);
-    // 10. Textures.
-    BuildSceneTextures(sceneState.preview, sceneState.largeTexturePath,
-                       sceneState.smallTexturePath);
+    // 10. Textures: the pictures the settings name, else the installed ones.
+    std::string largePicture = DataFindFile(sceneState.largeTexturePath, kDataLargeMoonPicture);
+    std::string smallPicture = DataFindFile(sceneState.smallTexturePath, kDataSmallMoonPicture);
+    BuildSceneTextures(sceneState.preview, largePicture.c_str(), smallPicture.c_str());
     // 11. Light.
     SceneSetUpLight();
     // 12. Star field.
@@ -90,10 +95,10 @@ void SceneFrame(uint32_t) {
     ClearToSky();
     // 4. Sky report, every fourth frame.
     if ((sceneState.frameCounter & 3) == 0) {
-        UpdateSkyReport();
+        SceneRefreshSky();
     }
     // 5. The Sun's direction for the Moon's light.
-    SunInMoonFrame(sunDirection[0], sunDirection[1], sunDirection[2]);
+    SunInMoonFrame(skyReport, sunDirection[0], sunDirection[1], sunDirection[2]);
     // 6. The quadric for this frame's spheres.
     PrepareQuadric();
     // 7. Text pass: the overlay and the caption.

@@ -10,6 +10,9 @@ packages=(
     libfreetype-dev libfontconfig-dev fonts-liberation libpng-dev libjpeg-dev
     libxdamage-dev xvfb xauth xdotool x11-utils
     libgtk-3-dev imagemagick xdg-utils
+    # The desktop programs the saver runs under, and the Debian package's tools.
+    xscreensaver xscreensaver-data xsecurelock x11-xserver-utils
+    dpkg-dev fakeroot lintian file
 )
 
 missing=()

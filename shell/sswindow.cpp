@@ -79,6 +79,20 @@ int SaverCreateMainWindow(ShellState* state, bool* otherInstance) {
 
     switch (state->mode) {
         case RUN_FULL_SCREEN: {
+            if (state->hostWindow != 0) {
+                // Told where to draw (-root, -window-id): that window, as the
+                // daemon's, and input is its owner's.
+                int width = 0, height = 0;
+                if (!ws->getClientSize(state->hostWindow, &width, &height)) {
+                    return 0;
+                }
+                procState.passive = 1;
+                create.kind = kWindowAdopted;
+                create.parent = state->hostWindow;
+                create.width = width;
+                create.height = height;
+                break;
+            }
             HWND other = ws->findWindow("ScreenSaverClass", "Screen Saver");
             if (other != 0 && ws->isWindow(other)) {
                 ws->setForegroundWindow(other);

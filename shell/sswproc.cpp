@@ -212,7 +212,7 @@ LRESULT GlWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
                 Sleep(0);
             }
             bTimerRunning = 1;
-            SetTimer(hwnd, kFrameTimerId, kFramePeriodMs, nullptr);
+            SetTimer(hwnd, kFrameTimerId, saverFramePeriodMs, nullptr);
             return BaseWndProc(hwnd, message, wParam, lParam);
         default:
             return SaverDefaultProc(hwnd, message, wParam, lParam);
