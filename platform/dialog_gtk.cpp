@@ -32,6 +32,8 @@ struct DialogView {
     GtkWidget* window = nullptr;
     std::vector<ControlView> controls;
     int syncing = 0;  // >0 while the program changes widgets: their signals are not a person's
+    std::vector<ControlRecord*> pendingLists;  // lists to show once the program is done
+    bool idleQueued = false;
 };
 
 DialogView* ViewOf(DialogRecord* d) {
@@ -435,9 +437,41 @@ void ShowControl(DialogRecord* d, ControlRecord* c) {
     gtk_widget_set_visible(w, c->visible);
 }
 
+// Shows the lists whose records changed, all at once: a program that fills
+// a list item by item does not rebuild the widget for every item. The
+// high priority shows them before the next input is handled.
+gboolean ShowPendingLists(gpointer handle) {
+    DialogRecord* d = DialogFind(static_cast<HWND>(GPOINTER_TO_UINT(handle)));
+    DialogView* view = d ? ViewOf(d) : nullptr;
+    if (view == nullptr) {
+        return G_SOURCE_REMOVE;
+    }
+    view->idleQueued = false;
+    std::vector<ControlRecord*> lists;
+    lists.swap(view->pendingLists);
+    ++view->syncing;
+    for (ControlRecord* c : lists) {
+        ShowControl(d, c);
+    }
+    --view->syncing;
+    return G_SOURCE_REMOVE;
+}
+
 void Update(DialogRecord* d, ControlRecord* c) {
     DialogView* view = ViewOf(d);
     if (view == nullptr) {
+        return;
+    }
+    if (c && (c->kind == kControlComboList || c->kind == kControlListBox ||
+              c->kind == kControlDropDownList)) {
+        if (std::find(view->pendingLists.begin(), view->pendingLists.end(), c) ==
+            view->pendingLists.end()) {
+            view->pendingLists.push_back(c);
+        }
+        if (!view->idleQueued) {
+            view->idleQueued = true;
+            g_idle_add_full(G_PRIORITY_HIGH, ShowPendingLists, GUINT_TO_POINTER(d->hwnd), nullptr);
+        }
         return;
     }
     ++view->syncing;

@@ -15,18 +15,6 @@
 
 namespace {
 
-// Configure mode: the settings dialog in GTK; its end value is the exit code.
-int RunSettingsDialog(HWND owner) {
-    if (!DialogUseGtk()) {
-        std::fputs(
-            "Nocturo.scr: cannot open the X display (is DISPLAY set?); the settings "
-            "dialog needs one.\n",
-            stderr);
-        return -1;
-    }
-    return static_cast<int>(SettingsDialogRun(owner));
-}
-
 const char kUsageLine[] =
     "usage: %s [-root | -window-id ID] [--fps] [--delay USECS] | s | p ID | w | c "
     "(--help for more)\n";
@@ -73,6 +61,18 @@ const char* ProgramName(const char* argv0) {
     return slash != nullptr ? slash + 1 : argv0;
 }
 
+// Configure mode: the settings dialog in GTK; its end value is the exit code.
+int RunSettingsDialog(HWND owner) {
+    if (!DialogUseGtk()) {
+        std::fputs(
+            "Nocturo.scr: cannot open the X display (is DISPLAY set?); the settings "
+            "dialog needs one.\n",
+            stderr);
+        return -1;
+    }
+    return static_cast<int>(SettingsDialogRun(owner));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -109,15 +109,15 @@ int main(int argc, char** argv) {
         paletteServices = X11PaletteServices();
         MessageSetSource(X11MessageSource());
     }
-    if (command.showFps) {
-        saverAfterFrameHook = FpsReadoutDraw;
-    }
     if (command.action == ACTION_CONFIGURE) {
         // The display only tells which window is active, to own the dialog.
         if (X11Open()) {
             shellServices = X11WindowServices();
         }
         SaverSetDialogRunner(RunSettingsDialog);
+    }
+    if (command.showFps) {
+        saverAfterFrameHook = FpsReadoutDraw;
     }
     try {
         return SaverRunCommand(command);
