@@ -170,7 +170,7 @@ void DirectFrame() {
         StarPass(quadric);
     }
     // 9. Moon pass.
-    MoonPass(quadric, sunDirection);
+    MoonPass(quadric, sunDirection, false, MoonViewFor(skyReport, sceneState.skyView));
 }
 
 // The same picture from the caches, painted back to front: the stars, the
@@ -187,7 +187,8 @@ bool CachedFrame() {
     }
     SunInMoonFrame(skyReport, sunDirection[0], sunDirection[1], sunDirection[2]);
     PrepareQuadric();
-    if (!MoonCacheUpdate(moonCache, quadric, sunDirection, sceneState.frameCounter)) {
+    if (!MoonCacheUpdate(moonCache, quadric, sunDirection, sceneState.frameCounter,
+                         MoonViewFor(skyReport, sceneState.skyView))) {
         return false;
     }
     // The text meets the blending that the frame before left.

@@ -101,6 +101,7 @@ TEST_F(SaverDisplayTest, CommandLineExitCodes) {
         {{"/p", "123456789"}, 255, "no window 123456789"},
         {{"/p", "4000000000"}, 255, "no window"},  // names no window
         {{"/a"}, 255, "no screen-saver password"},
+        // "/c" and no argument open the settings dialog: configure_mode_test.
         // The hack words.
         {{"--help"}, 0, ""},
         {{"-h"}, 0, ""},
@@ -168,7 +169,7 @@ TEST_F(SaverDisplayTest, AFifoPictureNeitherHangsTheSaverNorLocksTheScreen) {
     std::filesystem::remove_all(folder);
 }
 
-TEST_F(SaverDisplayTest, WithoutADisplayWindowModesAndTheSettingsSaySo) {
+TEST_F(SaverDisplayTest, WithoutADisplayWindowModesAndConfigureSaySo) {
     saver = StartSaver({"/w"}, {"DISPLAY="});
     ASSERT_TRUE(WaitSaver(&saver, 5000));
     EXPECT_EQ(ExitCode(saver), 1);
