@@ -42,6 +42,20 @@ void PrepareQuadric() {
     }
 }
 
+// The text, star and Moon passes of one picture in the current viewport,
+// seen through the projection laid out for that viewport's shape.
+void DrawPicture(bool firstOfFrame) {
+    SceneSetUpProjection();
+    // 7. Text pass: the overlay and the caption.
+    TextPass(firstOfFrame);
+    // 8. Star pass.
+    if (sceneState.showStars) {
+        StarPass(quadric);
+    }
+    // 9. Moon pass.
+    MoonPass(quadric, sunDirection);
+}
+
 }  // namespace
 
 const SaverContext* SaverConfigure() {
@@ -58,9 +72,11 @@ int SceneInit(uint32_t) {
     // 3. Interface texts and the default font (which reserves display list 1).
     UiTextBuild();
     TextCreateDefaultFont();
+    overlayScreenDpi = SaverGetScreenDpi();
     // 4. to 7. Texture paths, display flags, latitude and longitude.
     SceneReadSettings();
-    // 8. Projection: the 125 x 100 world on the whole window.
+    // 8. Projection: the world on the whole window, round on any shape (each
+    // frame sets it again for the shape of each of its pictures).
     SceneSetUpProjection();
     // 9. Depth test.
     glEnable(GL_DEPTH_TEST);
@@ -96,14 +112,23 @@ void SceneFrame(uint32_t) {
     SunInMoonFrame(sunDirection[0], sunDirection[1], sunDirection[2]);
     // 6. The quadric for this frame's spheres.
     PrepareQuadric();
-    // 7. Text pass: the overlay and the caption.
-    TextPass();
-    // 8. Star pass.
-    if (sceneState.showStars) {
-        StarPass(quadric);
+    // 7. to 9. The passes, once for each picture: one per monitor when the
+    // shell's own window spans several, else one over the whole window. The
+    // sky report and the star animation above serve them all.
+    SaverViewport viewports[kSaverMaxViewports];
+    const int count = SaverGetViewports(viewports, kSaverMaxViewports);
+    if (count <= 0) {
+        DrawPicture(true);
+    } else {
+        GLint window[4] = {0, 0, 0, 0};
+        glGetIntegerv(GL_VIEWPORT, window);
+        for (int i = 0; i < count; ++i) {
+            glViewport(viewports[i].x, viewports[i].y, viewports[i].width, viewports[i].height);
+            DrawPicture(i == 0);
+        }
+        // The shell's viewport again: the whole window.
+        glViewport(window[0], window[1], window[2], window[3]);
     }
-    // 9. Moon pass.
-    MoonPass(quadric, sunDirection);
     // 10. Done; the host presents the frame.
     glFlush();
 }

@@ -121,6 +121,12 @@ void DrawFlareStar(GLUquadric* quadric, double x, double y, double size, double 
 }
 
 void StarPass(GLUquadric* quadric) {
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    StarPass(quadric, SceneViewFor(viewport[2], viewport[3]));
+}
+
+void StarPass(GLUquadric* quadric, const SceneView& view) {
     glPushMatrix();
     // The next flare position depends on the second in which the current
     // flare window ends.
@@ -128,14 +134,18 @@ void StarPass(GLUquadric* quadric) {
     glDisable(GL_TEXTURE_2D);
     const int32_t count = sceneState.preview ? kTwinkleStars / 5 : kTwinkleStars;
     for (int32_t i = 0; i < count; ++i) {
-        DrawTwinkleStar(starField.x[i], starField.y[i], starField.size[i], starField.angle[i],
-                        starField.brightness[i]);
+        double x = starField.x[i];
+        double y = starField.y[i];
+        SceneViewPlace(view, &x, &y);
+        DrawTwinkleStar(x, y, starField.size[i], starField.angle[i], starField.brightness[i]);
     }
     glBindTexture(GL_TEXTURE_2D, sceneTextures.flareGlowTexture);
     for (int32_t j = 0; j < kFlareStars; ++j) {
+        double x = starField.x[kTwinkleStars + j];
+        double y = starField.y[kTwinkleStars + j];
+        SceneViewPlace(view, &x, &y);
         glDisable(GL_LIGHT0);
-        DrawFlareStar(quadric, starField.x[kTwinkleStars + j], starField.y[kTwinkleStars + j],
-                      starField.flareSize, starField.flareAlpha);
+        DrawFlareStar(quadric, x, y, starField.flareSize, starField.flareAlpha);
         glEnable(GL_LIGHT0);
     }
     glPopMatrix();

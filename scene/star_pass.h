@@ -1,10 +1,14 @@
 #pragma once
 
+#include "scene/scene_view.h"
+
 class GLUquadric;
 
 // Draws the twinkling stars (all of them in full screen, the first fifth in
-// preview) and the flare star. Entered with lighting and light 0 on and
-// texturing on.
+// preview) and the flare star, the star field spread over the whole view.
+// Entered with lighting and light 0 on and texturing on.
+void StarPass(GLUquadric* quadric, const SceneView& view);
+// The same over the view of the current GL viewport.
 void StarPass(GLUquadric* quadric);
 
 // One twinkling star at depth -200: crosses of rays that fade into the sky

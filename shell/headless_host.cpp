@@ -18,6 +18,12 @@ uint32_t SaverGetGlWindow() {
 int SaverIsPreview() {
     return preview;
 }
+int SaverGetViewports(SaverViewport*, int) {
+    return 0;
+}
+int SaverGetScreenDpi() {
+    return 0;
+}
 
 void HeadlessSetPreview(int p) {
     preview = p != 0;

@@ -129,6 +129,15 @@ void SetPriority(int nice) {
     fake.priority = nice;
 }
 
+int GetMonitors(MonitorRect* out, int capacity) {
+    const int n = std::min(static_cast<int>(fake.monitors.size()), capacity);
+    std::copy(fake.monitors.begin(), fake.monitors.begin() + n, out);
+    return n;
+}
+int ScreenDpi() {
+    return fake.dpi;
+}
+
 void SourceDestroy(HWND hwnd) {
     Note("destroy " + std::to_string(hwnd));
 }
@@ -140,11 +149,11 @@ const MessageSource kFakeSource = {nullptr, nullptr, SourceDestroy, SourceSetTex
 }  // namespace
 
 const WindowServices kFakeServices = {
-    CreateWindow,  ShowWindow, SetForeground, GetForeground, IsWindow,
-    FindWindow,    GetParent,  GetClientSize, ScreenWidth,   ScreenHeight,
-    GetCursor,     HideCursor, GetDC,         ReleaseDC,     Depth,
-    Describe,      Choose,     SetFormat,     CreateContext, MakeCurrent,
-    DeleteContext, Swap,       Viewport,      GetPriority,   SetPriority,
+    CreateWindow,  ShowWindow,    SetForeground, GetForeground, IsWindow,  FindWindow,
+    GetParent,     GetClientSize, ScreenWidth,   ScreenHeight,  GetCursor, HideCursor,
+    GetDC,         ReleaseDC,     Depth,         Describe,      Choose,    SetFormat,
+    CreateContext, MakeCurrent,   DeleteContext, Swap,          Viewport,  GetPriority,
+    SetPriority,   GetMonitors,   ScreenDpi,
 };
 
 void ResetFakePlatform() {
