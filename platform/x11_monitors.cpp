@@ -4,6 +4,7 @@
 #include <X11/extensions/Xinerama.h>
 #include <X11/extensions/Xrandr.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -57,8 +58,16 @@ int X11GetMonitors(Display* dpy, MonitorRect* out, int capacity) {
     if (dpy == nullptr || out == nullptr || capacity <= 0) {
         return 0;
     }
+    // RandR first; Xinerama where it lists more screens (a server whose
+    // RandR sees only its first screen, as under Xinerama proper).
     const int n = RandrMonitors(dpy, out, capacity);
-    return n > 0 ? n : XineramaMonitors(dpy, out, capacity);
+    MonitorRect screens[64];
+    const int m = XineramaMonitors(dpy, screens, std::min(capacity, 64));
+    if (m > n) {
+        std::copy(screens, screens + m, out);
+        return m;
+    }
+    return n;
 }
 
 int X11ScreenDpi(Display* dpy) {

@@ -8,7 +8,8 @@
 // server.
 
 // The monitors of the default screen: RandR's monitor list (RandR 1.5), or
-// Xinerama's screens when RandR gives none. Returns the count (at most
+// Xinerama's screens when those are more (RandR gives none, or sees only the
+// first of several screens joined by Xinerama). Returns the count (at most
 // `capacity`), 0 when the server knows neither.
 int X11GetMonitors(Display* dpy, MonitorRect* out, int capacity);
 
