@@ -18,8 +18,10 @@ function(nocturo_add_tests)
     # No test reads or writes the settings of the person running them: the
     # store defaults to an empty folder of the build tree; tests that need
     # settings make their own temporary store (a test's own ENVIRONMENT
-    # property replaces this one).
+    # property replaces this one). Nor do they find pictures a user installed:
+    # the user's data folder is an empty one of the build tree.
     gtest_discover_tests(${ARG_NAME} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS ${ARG_LABEL}
         ENVIRONMENT "NOCTURO_SETTINGS_DIR=${CMAKE_BINARY_DIR}/test-settings-store"
+                    "XDG_DATA_HOME=${CMAKE_BINARY_DIR}/test-data-home"
         ${ARG_PROPERTIES})
 endfunction()

@@ -1,8 +1,8 @@
 #pragma once
 
-// The observer's place and clock offset. One instance for the process:
-// the settings fill the place, the sky report recomputes the offset at every
-// update, and the rest of the ephemeris only reads it.
+// The observer's place and clock offset. The ephemeris takes it as an
+// argument; the process-wide instance is the saver's observer: the settings
+// fill the place and the scene's clock reading the offset.
 struct Observer {
     double latitude = 0.0;        // degrees, north positive
     double longitude = 0.0;       // degrees, east positive

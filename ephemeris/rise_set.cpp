@@ -4,7 +4,6 @@
 
 #include "ephemeris/angles.h"
 #include "ephemeris/moon.h"
-#include "ephemeris/observer.h"
 #include "ephemeris/sidereal_time.h"
 #include "ephemeris/sun.h"
 #include "ephemeris/transforms.h"
@@ -13,7 +12,7 @@ namespace {
 
 // One loop of the search: rising (true) or setting (false).
 double SearchLoop(bool rising, double& result, double d0, char body, double cosA0, double phi,
-                  int maxIterations, int& iterations) {
+                  double longitude, int maxIterations, int& iterations) {
     double t = d0 + 0.5;
     double previous = 0.0;
     double change = 10.0;
@@ -24,7 +23,7 @@ double SearchLoop(bool rising, double& result, double d0, char body, double cosA
         ++i;
         double alpha, delta;
         ApparentEquatorial(body, t, alpha, delta);
-        double theta = GreenwichSiderealTimeAt(t) * 15.0 + observer.longitude;
+        double theta = GreenwichSiderealTimeAt(t) * 15.0 + longitude;
         if (rising && theta < 0.0) {
             theta += 360.0;
         }
@@ -92,27 +91,29 @@ double HorizonDepression(char body, double days) {
     return 0.575 + (961.18 / distance) / 3600.0 - (8.794 / distance) / 3600.0;
 }
 
-void HorizonSearch(double& rise, double& set, const CivilTime& day, char body, double depression,
-                   HorizonSearchTrace* trace) {
-    HorizonSearchBounded(rise, set, day, body, depression, kHorizonSearchMaxIterations, trace);
+void HorizonSearch(const Observer& place, double& rise, double& set, const CivilTime& day,
+                   char body, double depression, HorizonSearchTrace* trace) {
+    HorizonSearchBounded(place, rise, set, day, body, depression, kHorizonSearchMaxIterations,
+                         trace);
 }
 
-void HorizonSearchBounded(double& rise, double& set, const CivilTime& day, char body,
-                          double depression, int maxIterations, HorizonSearchTrace* trace) {
+void HorizonSearchBounded(const Observer& place, double& rise, double& set, const CivilTime& day,
+                          char body, double depression, int maxIterations,
+                          HorizonSearchTrace* trace) {
     CivilTime start = day;
     NormalizeCivilTime(start, 0);
     const double d0 = DaysSinceJ2000(start);
-    const double phi = observer.latitude * kDegToRad;
+    const double phi = place.latitude * kDegToRad;
     const double cosA0 = std::cos((depression + 90.0) * kDegToRad);
 
     rise = 0.0;
     set = 0.0;
     int riseIterations = 0;
     int setIterations = 0;
-    const double riseFound =
-        SearchLoop(true, rise, d0, body, cosA0, phi, maxIterations, riseIterations);
+    const double riseFound = SearchLoop(true, rise, d0, body, cosA0, phi, place.longitude,
+                                        maxIterations, riseIterations);
     const double setFound =
-        SearchLoop(false, set, d0, body, cosA0, phi, maxIterations, setIterations);
+        SearchLoop(false, set, d0, body, cosA0, phi, place.longitude, maxIterations, setIterations);
     if (rise == 0.0) {
         rise = riseFound;
     }
@@ -125,11 +126,12 @@ void HorizonSearchBounded(double& rise, double& set, const CivilTime& day, char 
     }
 }
 
-void RiseSetTimes(double& rise, double& set, const CivilTime& day, char body, int clipOutside) {
+void RiseSetTimes(const Observer& place, double& rise, double& set, const CivilTime& day, char body,
+                  int clipOutside) {
     const double d = DaysSinceJ2000(day);
     const double depression = HorizonDepression(body, d);
 
-    HorizonSearch(rise, set, day, body, depression);
+    HorizonSearch(place, rise, set, day, body, depression);
     double r0 = rise;
     double s0 = set;
 
@@ -137,7 +139,7 @@ void RiseSetTimes(double& rise, double& set, const CivilTime& day, char body, in
         CivilTime next = day;
         next.day += 1.0;
         NormalizeCivilTime(next, 0);
-        HorizonSearch(rise, set, next, body, depression);
+        HorizonSearch(place, rise, set, next, body, depression);
         if (rise >= d + 1.0) {
             rise = r0;
         }
@@ -151,7 +153,7 @@ void RiseSetTimes(double& rise, double& set, const CivilTime& day, char body, in
         CivilTime previous = day;
         previous.day -= 1.0;
         NormalizeCivilTime(previous, 0);
-        HorizonSearch(rise, set, previous, body, depression);
+        HorizonSearch(place, rise, set, previous, body, depression);
         if (rise < d) {
             rise = r0;
         }

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "ephemeris/observer.h"
 #include "ephemeris/time_base.h"
 
 // Rise and set of the Moon or the Sun around a local day: an iteration on
-// the hour angle of the rising or setting point, for the observer's place.
-// Times are day counts since J2000.0.
+// the hour angle of the rising or setting point, for the observer's place
+// (latitude and longitude; the zone offset is not read). Times are day
+// counts since J2000.0. The day's events as the sky report shows them come
+// from RiseSetInDay (day_events.h), which completes these searches.
 
 // Sentinels of the results.
 inline constexpr double kNeverRises = -4e+100;      // whole diurnal circle below the horizon
@@ -27,12 +30,13 @@ struct HorizonSearchTrace {
 
 // The inner search for one horizon depression (degrees). The record marks
 // the start of the local day in universal time and need not be normalised.
-void HorizonSearch(double& rise, double& set, const CivilTime& day, char body, double depression,
-                   HorizonSearchTrace* trace = nullptr);
+void HorizonSearch(const Observer& place, double& rise, double& set, const CivilTime& day,
+                   char body, double depression, HorizonSearchTrace* trace = nullptr);
 
 // The same with another bound on the corrections of each loop.
-void HorizonSearchBounded(double& rise, double& set, const CivilTime& day, char body,
-                          double depression, int maxIterations, HorizonSearchTrace* trace);
+void HorizonSearchBounded(const Observer& place, double& rise, double& set, const CivilTime& day,
+                          char body, double depression, int maxIterations,
+                          HorizonSearchTrace* trace);
 
 // The horizon depression of the body at a day count: refraction plus
 // semidiameter minus parallax, degrees.
@@ -42,4 +46,5 @@ double HorizonDepression(char body, double days);
 // starts at the record, searching the neighbouring days when the first
 // search falls outside it. With clipOutside 0 results outside the day become
 // kRiseOutsideDay / kSetOutsideDay; with 1 they are returned as found.
-void RiseSetTimes(double& rise, double& set, const CivilTime& day, char body, int clipOutside);
+void RiseSetTimes(const Observer& place, double& rise, double& set, const CivilTime& day, char body,
+                  int clipOutside);

@@ -2,9 +2,7 @@
 
 #include <cstring>
 
-#include "ephemeris/lunar_day.h"
-#include "ephemeris/observer.h"
-#include "ephemeris/rise_set.h"
+#include "ephemeris/new_moon.h"
 
 namespace {
 
@@ -21,55 +19,74 @@ Key MakeKey(const CivilTime& t, double a, double b, double c, double d) {
     return {{t.year, t.month, t.day, t.hour, t.minute, t.second, a, b, c, d}};
 }
 
-template <int Size, int Results>
+template <int Size, typename Result>
 struct Table {
     Key keys[Size];
-    double results[Size][Results];
+    Result results[Size];
     int used = 0;
     int next = 0;
 
-    const double* Find(const Key& key) const {
+    const Result* Find(const Key& key) const {
         for (int k = 0; k < used; ++k) {
             if (keys[k] == key) {
-                return results[k];
+                return &results[k];
             }
         }
         return nullptr;
     }
-    double* Add(const Key& key) {
+    void Add(const Key& key, const Result& result) {
         const int slot = next;
         next = (next + 1) % Size;
         if (used < Size) {
             ++used;
         }
         keys[slot] = key;
-        return results[slot];
+        results[slot] = result;
     }
 };
 
-// A lunation of a place asks for about 35 day searches, a report for 6 more.
-Table<128, 2> riseSetTable;
-Table<16, 1> newMoonTable;
+struct RiseAndSet {
+    double rise, set;
+};
+
+// A lunation of a place asks for about 31 days of the Moon and their
+// neighbours' searches, a report for one more day of the Sun.
+Table<64, DayEvents> dayTable;
+Table<128, RiseAndSet> riseSetTable;
+Table<16, double> newMoonTable;
 bool keeping = true;
 
 }  // namespace
 
-void RiseSetTimesKept(double& rise, double& set, const CivilTime& day, char body, int clipOutside) {
+void RiseSetTimesKept(const Observer& place, double& rise, double& set, const CivilTime& day,
+                      char body, int clipOutside) {
     if (!keeping) {
-        RiseSetTimes(rise, set, day, body, clipOutside);
+        RiseSetTimes(place, rise, set, day, body, clipOutside);
         return;
     }
     const Key key = MakeKey(day, static_cast<double>(body), static_cast<double>(clipOutside),
-                            observer.latitude, observer.longitude);
-    if (const double* kept = riseSetTable.Find(key)) {
-        rise = kept[0];
-        set = kept[1];
+                            place.latitude, place.longitude);
+    if (const RiseAndSet* kept = riseSetTable.Find(key)) {
+        rise = kept->rise;
+        set = kept->set;
         return;
     }
-    RiseSetTimes(rise, set, day, body, clipOutside);
-    double* slot = riseSetTable.Add(key);
-    slot[0] = rise;
-    slot[1] = set;
+    RiseSetTimes(place, rise, set, day, body, clipOutside);
+    riseSetTable.Add(key, {rise, set});
+}
+
+DayEvents RiseSetInDayKept(const Observer& place, const LocalDay& day, char body) {
+    if (!keeping) {
+        return RiseSetInDay(place, day, body);
+    }
+    const Key key =
+        MakeKey(day.record, day.end, static_cast<double>(body), place.latitude, place.longitude);
+    if (const DayEvents* kept = dayTable.Find(key)) {
+        return *kept;
+    }
+    const DayEvents events = RiseSetInDay(place, day, body, RiseSetTimesKept);
+    dayTable.Add(key, events);
+    return events;
 }
 
 double NewMoonBeforeKept(const CivilTime& time, double elongation) {
@@ -78,10 +95,10 @@ double NewMoonBeforeKept(const CivilTime& time, double elongation) {
     }
     const Key key = MakeKey(time, elongation, 0.0, 0.0, 0.0);
     if (const double* kept = newMoonTable.Find(key)) {
-        return kept[0];
+        return *kept;
     }
     const double result = NewMoonBefore(time, elongation);
-    newMoonTable.Add(key)[0] = result;
+    newMoonTable.Add(key, result);
     return result;
 }
 
@@ -90,6 +107,8 @@ void SkyCacheEnable(int enabled) {
 }
 
 void SkyCacheClear() {
+    dayTable.used = 0;
+    dayTable.next = 0;
     riseSetTable.used = 0;
     riseSetTable.next = 0;
     newMoonTable.used = 0;

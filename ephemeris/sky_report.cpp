@@ -3,14 +3,12 @@
 #include <cmath>
 
 #include "ephemeris/angles.h"
-#include "ephemeris/lunar_day.h"
-#include "ephemeris/observer.h"
+#include "ephemeris/day_events.h"
+#include "ephemeris/local_day.h"
 #include "ephemeris/sidereal_time.h"
 #include "ephemeris/sky_cache.h"
 #include "ephemeris/time_base.h"
 #include "ephemeris/transforms.h"
-
-SkyReport skyReport;
 
 double FoldAzimuth(double azimuth) {
     double a = std::fmod(azimuth, 360.0);
@@ -25,84 +23,48 @@ double FoldAzimuth(double azimuth) {
 
 namespace {
 
-void BodyPlace(char body, double days, double localSidereal, double& azimuth, double& altitude) {
+void BodyPlace(const Observer& place, char body, double days, double localSidereal, double& azimuth,
+               double& altitude) {
     double alpha, delta;
     ApparentEquatorial(body, days, alpha, delta);
-    EquatorialToHorizontal(alpha, delta, localSidereal);
+    EquatorialToHorizontal(alpha, delta, localSidereal, place.latitude);
     altitude = delta;
     azimuth = FoldAzimuth(alpha);
 }
 
-// Today's rise and set of the body in hours after local midnight, with the
-// retries on the neighbouring days, then the sentinels.
-void RiseAndSet(const CivilTime& now, char body, double& riseHours, double& setHours) {
-    CivilTime day;
-    day.year = now.year;
-    day.month = now.month;
-    day.day = now.day;
-    day.hour = -observer.utcOffsetHours;
-    day.minute = 0;
-    day.second = 0;
-    const CivilTime given = day;
-    const double base = DaysSinceJ2000(day);
-
-    double rise, set;
-    RiseSetTimesKept(rise, set, day, body, 1);
-    riseHours = (rise - base) * 24.0;
-    setHours = (set - base) * 24.0;
-
-    if (riseHours < 0.0) {
-        day.day = now.day + 1.0;
-        RiseSetTimesKept(rise, set, day, body, 1);
-        riseHours = (rise - base) * 24.0;
-        day = given;
-    }
-    if (setHours < 0.0) {
-        day.day = now.day + 1.0;
-        RiseSetTimesKept(rise, set, day, body, 1);
-        setHours = (set - base) * 24.0;
-        day = given;
-    }
-    if (riseHours >= 24.0) {
-        day.day = now.day - 1.0;
-        RiseSetTimesKept(rise, set, day, body, 1);
-        riseHours = (rise - base) * 24.0;
-        day = given;
-    }
-    if (setHours >= 24.0) {
-        day.day = now.day - 1.0;
-        RiseSetTimesKept(rise, set, day, body, 1);
-        setHours = (set - base) * 24.0;
-        day = given;
-    }
-
-    if (riseHours < 0.0) {
-        riseHours = kEventBeforeDay;
-    } else if (riseHours >= 24.0) {
-        riseHours = kEventAfterDay;
-    }
-    if (setHours < 0.0) {
-        setHours = kEventBeforeDay;
-    } else if (setHours >= 24.0) {
-        setHours = kEventAfterDay;
-    }
+// The body's first rise and set of the local day as clock hours, or the
+// sentinels: before the day for an event the search placed before it (or a
+// body below the horizon all day), after it otherwise.
+void RiseAndSet(const Observer& place, const LocalDay& day, char body, ZoneOffsetAt zone,
+                double& riseHours, double& setHours) {
+    const DayEvents events = RiseSetInDayKept(place, day, body);
+    auto hours = [&](double t) {
+        if (InsideDay(day, t)) {
+            return LocalClockHours(day, t, zone);
+        }
+        return t < day.start ? kEventBeforeDay : kEventAfterDay;
+    };
+    riseHours = hours(events.rise);
+    setHours = hours(events.set);
 }
 
 }  // namespace
 
-int UpdateSkyReport() {
-    CivilTime now = ReadClock();
-    const double d = DaysSinceJ2000(now);
-    GreenwichSiderealTime(now);
-    const double localSidereal = now.siderealHours * 15.0 + observer.longitude;
+int UpdateSkyReport(SkyReport& report, const Observer& place, const CivilTime& now,
+                    ZoneOffsetAt zone) {
+    CivilTime clock = now;
+    const double d = DaysSinceJ2000(clock);
+    GreenwichSiderealTime(clock);
+    const double localSidereal = clock.siderealHours * 15.0 + place.longitude;
+    const LocalDay today = LocalDayAt(d, zone);
 
-    SkyReport report;
-    BodyPlace(kBodyMoon, d, localSidereal, report.moonAzimuth, report.moonAltitude);
-    RiseAndSet(now, kBodyMoon, report.moonRise, report.moonSet);
-    report.lunarDay = LunarDay(now, report.lunarDayText);
-    BodyPlace(kBodySun, d, localSidereal, report.sunAzimuth, report.sunAltitude);
-    RiseAndSet(now, kBodySun, report.sunRise, report.sunSet);
-    skyReport = report;
+    SkyReport fresh;
+    BodyPlace(place, kBodyMoon, d, localSidereal, fresh.moonAzimuth, fresh.moonAltitude);
+    RiseAndSet(place, today, kBodyMoon, zone, fresh.moonRise, fresh.moonSet);
+    fresh.lunarDay = LunarDay(place, now, zone, fresh.lunarDayText);
+    BodyPlace(place, kBodySun, d, localSidereal, fresh.sunAzimuth, fresh.sunAltitude);
+    RiseAndSet(place, today, kBodySun, zone, fresh.sunRise, fresh.sunSet);
+    report = fresh;
     return 1;
 }
 
@@ -122,12 +84,12 @@ void RotateAboutAxis(double& x, double& y, double& z, double angle, char axis) {
     }
 }
 
-void SunInMoonFrame(double& x, double& y, double& z) {
-    const double a = skyReport.sunAzimuth * kDegToRad;
-    const double h = skyReport.sunAltitude * kDegToRad;
+void SunInMoonFrame(const SkyReport& report, double& x, double& y, double& z) {
+    const double a = report.sunAzimuth * kDegToRad;
+    const double h = report.sunAltitude * kDegToRad;
     x = std::cos(h) * std::sin(a) * 1e+19;
     z = std::cos(h) * std::cos(a) * (-1e+19);
     y = std::sin(h) * 1e+19;
-    RotateAboutAxis(x, y, z, -skyReport.moonAzimuth, 'y');
-    RotateAboutAxis(x, y, z, skyReport.moonAltitude, 'x');
+    RotateAboutAxis(x, y, z, -report.moonAzimuth, 'y');
+    RotateAboutAxis(x, y, z, report.moonAltitude, 'x');
 }

@@ -1,8 +1,13 @@
 #pragma once
 
-// The sky report: where the Moon and the Sun are for the observer now,
-// today's rise and set times and the lunar day. One process-wide record,
-// written only by UpdateSkyReport.
+#include "ephemeris/lunar_day.h"
+#include "ephemeris/observer.h"
+#include "ephemeris/time_base.h"
+
+// The sky report: where the Moon and the Sun are for an observer at an
+// instant, the rise and set times of the observer's local civil day and the
+// lunar day. A pure function of the place, the instant and the zone; the
+// scene reads the clock and keeps the report it shows.
 
 inline constexpr double kEventBeforeDay = -1e+200;  // rise or set falls before the day
 inline constexpr double kEventAfterDay = 1e+200;    // rise or set falls after the day
@@ -16,11 +21,9 @@ struct SkyReport {
     double sunAltitude = 0.0;
     double sunRise = 0.0;
     double sunSet = 0.0;
-    double lunarDay = 0.0;        // >= 1, or -1 when it could not be found
-    char lunarDayText[56] = {0};  // empty when lunarDay is -1
+    double lunarDay = 0.0;                       // >= 1, or -1 when it could not be found
+    char lunarDayText[kLunarDayTextSize] = {0};  // empty when lunarDay is -1
 };
-
-extern SkyReport skyReport;
 
 // A rise or set value that is a clock time rather than a sentinel.
 inline bool SkyEventPresent(double hours) {
@@ -31,13 +34,16 @@ inline bool SkyEventPresent(double hours) {
 // negative, north 180 (never -180).
 double FoldAzimuth(double azimuth);
 
-// Reads the clock and the zone (observer.utcOffsetHours) and recomputes
-// every field of skyReport for the observer's place. Returns 1.
-int UpdateSkyReport();
+// Recomputes every field of the report for the place (latitude and
+// longitude) at the instant (universal time). The day is the local civil
+// date of the instant in the zone; every rise and set is given as the clock
+// reads it, with the offset in force at that event. Returns 1.
+int UpdateSkyReport(SkyReport& report, const Observer& place, const CivilTime& now,
+                    ZoneOffsetAt zone);
 
 // The Sun's position, from the report's azimuths and altitudes, in the frame
 // in which the Moon lies on the negative z axis with y up, at 1e19.
-void SunInMoonFrame(double& x, double& y, double& z);
+void SunInMoonFrame(const SkyReport& report, double& x, double& y, double& z);
 
 // Rotates a vector in place by an angle in degrees about the axis 'x', 'y'
 // or 'z'.

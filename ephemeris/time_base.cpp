@@ -5,7 +5,6 @@
 #include <ctime>
 #include <initializer_list>
 
-#include "ephemeris/observer.h"
 #include "platform/time_zone.h"
 
 namespace {
@@ -234,7 +233,7 @@ double UtcOffsetHoursFromBias(long biasMinutes, long extraBiasMinutes) {
            static_cast<double>(oneSixtieth);
 }
 
-CivilTime ReadClock() {
+CivilTime ReadClock(double& utcOffsetHours) {
     const std::int64_t now = PlatformTimeNow();
     CivilTime t = CivilTimeFromTimeValue(now);
     const int daylight = PlatformDaylightInForce(now);
@@ -242,6 +241,29 @@ CivilTime ReadClock() {
     GetTimeZoneInformation(zone);
     // An unknown daylight flag (negative) counts as standard time.
     const long extra = daylight > 0 ? zone.daylightBias : zone.standardBias;
-    observer.utcOffsetHours = UtcOffsetHoursFromBias(zone.bias, extra);
+    utcOffsetHours = UtcOffsetHoursFromBias(zone.bias, extra);
     return t;
+}
+
+namespace {
+constexpr long long kJ2000TimeValue = 946728000;  // 2000-01-01 12:00:00 UT
+}
+
+long long TimeValueFromDays(double days) {
+    // The microsecond of slack keeps a whole second from rounding down to
+    // the one before; a day count near J2000 carries about 1e-7 s.
+    const double seconds = std::floor(days * 86400.0 + 1e-6);
+    if (!(std::fabs(seconds) < 9e15)) {
+        return 0;
+    }
+    return static_cast<long long>(seconds) + kJ2000TimeValue;
+}
+
+double DaysFromTimeValue(long long secondsSinceEpoch) {
+    return static_cast<double>(secondsSinceEpoch - kJ2000TimeValue) / 86400.0;
+}
+
+double MachineZoneOffsetAt(double days) {
+    const long seconds = PlatformUtcOffsetSecondsAt(TimeValueFromDays(days));
+    return UtcOffsetHoursFromBias(-(seconds / 60), 0);
 }

@@ -32,9 +32,25 @@ int NormalizeCivilTime(CivilTime& time, int unused = 0);
 // The universal civil time of a day count.
 CivilTime CivilTimeFromDays(double days);
 
-// The current universal time (to the whole second) from the platform clock;
-// also sets observer.utcOffsetHours from the platform's time-zone information.
-CivilTime ReadClock();
+// The current universal time (to the whole second) from the platform clock,
+// and the zone offset in force now (hours east of Greenwich, daylight saving
+// included) from the platform's time-zone information.
+CivilTime ReadClock(double& utcOffsetHours);
+
+// The observer's clock: the offset of local time east of Greenwich in hours,
+// daylight saving included, in force at an instant given as a day count.
+using ZoneOffsetAt = double (*)(double days);
+
+// The machine's zone (TZ or the system zone) as a ZoneOffsetAt, with the
+// clock reading's arithmetic (whole minutes times the single-precision 1/60).
+double MachineZoneOffsetAt(double days);
+
+// The time value (seconds since 1970) of a day count, rounded down to the
+// whole second; a whole-second instant maps back to its own second.
+long long TimeValueFromDays(double days);
+
+// The day count of a time value.
+double DaysFromTimeValue(long long secondsSinceEpoch);
 
 // The universal civil time of a time value (seconds since 1970), whole seconds.
 CivilTime CivilTimeFromTimeValue(long long secondsSinceEpoch);

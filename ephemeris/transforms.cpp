@@ -6,7 +6,6 @@
 #include "ephemeris/angles.h"
 #include "ephemeris/moon.h"
 #include "ephemeris/nutation.h"
-#include "ephemeris/observer.h"
 #include "ephemeris/sun.h"
 
 void EclipticToEquatorial(double& longitude, double& latitude, double obliquity) {
@@ -33,8 +32,8 @@ void EclipticToEquatorial(double& longitude, double& latitude, double obliquity)
 }
 
 void EquatorialToHorizontal(double& rightAscension, double& declination,
-                            double localSiderealDegrees) {
-    const double phi = observer.latitude * kDegToRad;
+                            double localSiderealDegrees, double latitude) {
+    const double phi = latitude * kDegToRad;
     const double hourAngle = (localSiderealDegrees - rightAscension) * kDegToRad;
     const double delta = declination * kDegToRad;
     const double sinPhi = std::sin(phi);

@@ -14,9 +14,9 @@ void EclipticToEquatorial(double& longitude, double& latitude, double obliquity)
 
 // Replaces the right ascension and declination by the azimuth (from the
 // south point, toward the west, [0, 360)) and the altitude, for the local
-// sidereal time in degrees and the observer's latitude.
+// sidereal time in degrees and the observer's latitude in degrees.
 void EquatorialToHorizontal(double& rightAscension, double& declination,
-                            double localSiderealDegrees);
+                            double localSiderealDegrees, double latitude);
 
 // The apparent right ascension and declination (degrees, as
 // EclipticToEquatorial gives them) of the Moon (kBodyMoon) or the Sun (any

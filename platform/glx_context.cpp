@@ -31,6 +31,35 @@ int Attribute(GLXFBConfig config, int attribute) {
     return value;
 }
 
+int LowestBit(unsigned long mask) {
+    int shift = 0;
+    while (mask != 0 && (mask & 1ul) == 0) {
+        mask >>= 1;
+        ++shift;
+    }
+    return shift;
+}
+
+// Where each component sits in a pixel. A visual with channel masks says
+// so itself; a colour-mapped visual has none, and its pixels are taken as
+// red in the low bits, then green, then blue, the layout the palette of the
+// window's colormap is built for.
+void DescribeLayout(GLXFBConfig config, PixelFormatDescription* d) {
+    XVisualInfo* vi = glXGetVisualFromFBConfig(X11Display(), config);
+    if (vi != nullptr && vi->red_mask != 0 && vi->green_mask != 0 && vi->blue_mask != 0) {
+        d->cRedShift = LowestBit(vi->red_mask);
+        d->cGreenShift = LowestBit(vi->green_mask);
+        d->cBlueShift = LowestBit(vi->blue_mask);
+    } else {
+        d->cRedShift = 0;
+        d->cGreenShift = d->cRedBits;
+        d->cBlueShift = d->cRedBits + d->cGreenBits;
+    }
+    if (vi != nullptr) {
+        XFree(vi);
+    }
+}
+
 void Describe(GLXFBConfig config, VisualID windowVisual, PixelFormatDescription* d) {
     int drawable = Attribute(config, GLX_DRAWABLE_TYPE);
     int visual = Attribute(config, GLX_VISUAL_ID);
@@ -47,15 +76,19 @@ void Describe(GLXFBConfig config, VisualID windowVisual, PixelFormatDescription*
     if (Attribute(config, GLX_DOUBLEBUFFER)) {
         d->dwFlags |= PFD_DOUBLEBUFFER;
     }
-    if (visualType == GLX_PSEUDO_COLOR || visualType == GLX_STATIC_COLOR ||
-        visualType == GLX_GRAY_SCALE || visualType == GLX_STATIC_GRAY) {
+    // Only a writable colormap can take the saver's palette; the colours of
+    // a static one are fixed, as on a display without palettes.
+    if (visualType == GLX_PSEUDO_COLOR || visualType == GLX_GRAY_SCALE) {
         d->dwFlags |= PFD_NEED_PALETTE;
     }
     d->iPixelType =
         (Attribute(config, GLX_RENDER_TYPE) & GLX_RGBA_BIT) ? PFD_TYPE_RGBA : PFD_TYPE_COLORINDEX;
-    d->cColorBits = Attribute(config, GLX_RED_SIZE) + Attribute(config, GLX_GREEN_SIZE) +
-                    Attribute(config, GLX_BLUE_SIZE);
+    d->cRedBits = Attribute(config, GLX_RED_SIZE);
+    d->cGreenBits = Attribute(config, GLX_GREEN_SIZE);
+    d->cBlueBits = Attribute(config, GLX_BLUE_SIZE);
+    d->cColorBits = d->cRedBits + d->cGreenBits + d->cBlueBits;
     d->cDepthBits = Attribute(config, GLX_DEPTH_SIZE);
+    DescribeLayout(config, d);
 }
 
 bool Info(DeviceContext dc, X11WindowInfo* info) {

@@ -86,3 +86,7 @@ int PlatformDaylightInForce(std::int64_t secondsSinceEpoch) {
     tzset();
     return LocalStateAt(secondsSinceEpoch).daylight;
 }
+
+long PlatformUtcOffsetSecondsAt(std::int64_t secondsSinceEpoch) {
+    return LocalStateAt(secondsSinceEpoch).offsetSeconds;
+}

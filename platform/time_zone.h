@@ -33,6 +33,10 @@ int TimeZoneInformationAt(std::int64_t secondsSinceEpoch, TimeZoneInformation& i
 // The same for the instant of the clock in the slot.
 int GetTimeZoneInformation(TimeZoneInformation& information);
 
+// The offset of local time from UTC in force at an instant, seconds east of
+// Greenwich (daylight saving included), from the C library's time-zone data.
+long PlatformUtcOffsetSecondsAt(std::int64_t secondsSinceEpoch);
+
 // Whether daylight saving time is in force at an instant in the local zone:
 // 1 yes, 0 no, -1 unknown (the C library's tm_isdst).
 int PlatformDaylightInForce(std::int64_t secondsSinceEpoch);

@@ -30,6 +30,11 @@ struct PixelFormatDescription {
     int iPixelType = 0;
     int cColorBits = 0;  // red + green + blue, alpha excluded
     int cDepthBits = 0;
+    // The colour layout: how many bits of a pixel each component takes and
+    // where they start. A palette is built from it on colour-mapped displays.
+    int cRedBits = 0, cRedShift = 0;
+    int cGreenBits = 0, cGreenShift = 0;
+    int cBlueBits = 0, cBlueShift = 0;
 };
 
 constexpr uint32_t PFD_DOUBLEBUFFER = 0x01;
@@ -87,6 +92,8 @@ struct WindowServices {
     int (*getPriority)();
     void (*setPriority)(int nice);
 
+    // The screen's root window (-root draws into it).
+    HWND (*rootWindow)();
     // The monitors of the screen (at most `capacity`, in the order the
     // system lists them); 0 when the system does not say.
     int (*getMonitors)(MonitorRect* out, int capacity);

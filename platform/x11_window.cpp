@@ -534,6 +534,10 @@ int GetClientSize(HWND hwnd, int* width, int* height) {
     return 1;
 }
 
+HWND ScreenRootWindow() {
+    return dpy != nullptr ? static_cast<HWND>(DefaultRootWindow(dpy)) : 0;
+}
+
 int ScreenWidth() {
     return DisplayWidth(dpy, DefaultScreen(dpy));
 }
@@ -595,6 +599,7 @@ const WindowServices kServices = {
     GlxSetViewport,
     PlatformGetPriority,
     PlatformSetPriority,
+    ScreenRootWindow,
     GetMonitors,
     ScreenDpi,
 };
@@ -664,4 +669,14 @@ void X11SetWindowFormat(HWND hwnd, int format) {
     if (w != nullptr) {
         w->format = format;
     }
+}
+
+int X11TopLevelWindows(HWND* out, int max) {
+    int n = 0;
+    for (const auto& [hwnd, w] : windows) {
+        if (n < max && !w.gone && (w.kind == kWindowTopLevel || w.kind == kWindowFullScreen)) {
+            out[n++] = hwnd;
+        }
+    }
+    return n;
 }

@@ -34,3 +34,7 @@ int X11GetWindowInfo(HWND hwnd, X11WindowInfo* info);
 // The pixel format set on the window (0: none) and setting it.
 int X11GetWindowFormat(HWND hwnd);
 void X11SetWindowFormat(HWND hwnd, int format);
+
+// The saver's own top-level windows (full screen and test window; not a
+// preview child nor an adopted window), which system-wide notices reach.
+int X11TopLevelWindows(HWND* out, int max);

@@ -7,9 +7,9 @@
 #include <cstdio>
 
 #include "ephemeris/observer.h"
-#include "ephemeris/sky_report.h"
 #include "platform/time_zone.h"
 #include "scene/bitmap_text.h"
+#include "scene/scene_sky.h"
 #include "scene/scene_state.h"
 #include "scene/scene_view.h"
 #include "settings/ui_locale.h"
@@ -17,6 +17,7 @@
 
 OverlayState overlayState;
 bool textPassEnabled = true;
+TextColours overlayTextColours = TextColours::AsGiven;
 
 namespace {
 
@@ -54,7 +55,12 @@ struct Frame {
 };
 
 void Colour(double r, double g, double b, double a) {
-    glColor4d(r, g, b, a);
+    if (overlayTextColours == TextColours::OverSky) {
+        const float* sky = sceneState.skyColour;
+        glColor4d(a * r + (1 - a) * sky[0], a * g + (1 - a) * sky[1], a * b + (1 - a) * sky[2], 1);
+    } else {
+        glColor4d(r, g, b, a);
+    }
 }
 
 void At(double x, double y) {

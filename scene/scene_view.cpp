@@ -5,6 +5,8 @@
 
 #include "scene/scene_state.h"
 
+SceneView sceneView;
+
 SceneView SceneViewFor(int width, int height) {
     const double w = sceneState.worldWidth;
     const double h = sceneState.worldHeight;
@@ -49,6 +51,7 @@ void LoadOrtho(double left, double right, double bottom, double top) {
 }  // namespace
 
 void SceneSetUpProjection(const SceneView& view) {
+    sceneView = view;
     LoadOrtho(view.left, view.right, view.bottom, view.top);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();

@@ -26,7 +26,10 @@ SceneView SceneViewFor(int width, int height);
 // themselves keep their size and shape).
 void SceneViewPlace(const SceneView& view, double* x, double* y);
 
-// Loads the projection of a view, seen from the front (the modelview
+// The view the projection was last set up for (the whole world until then).
+extern SceneView sceneView;
+
+// Loads the projection of a view and records it in sceneView, seen from the front (the modelview
 // matrix left at the identity). The depth range is the same on every
 // window, so depths do not depend on the window's shape.
 void SceneSetUpProjection(const SceneView& view);

@@ -8,10 +8,17 @@
 #include "platform/time_zone.h"
 #include "scene/scene_state.h"
 #include "scene/scene_textures.h"
+#include "scene/scene_view.h"
 #include "scene/solid_sphere.h"
 #include "scene/star_field.h"
 
+void (*starCoreDraw)(int32_t index) = nullptr;
+bool (*starSkip)(int32_t index) = nullptr;
+
 namespace {
+
+// The star StarPass is drawing, for starCoreDraw; -1 outside it.
+int32_t drawingStar = -1;
 
 // Four rays from tips (±h, 0) and (0, ±v) to the centre; the tips take the
 // sky colour so each ray fades into the sky.
@@ -47,6 +54,11 @@ void BeginSprite(const GLfloat centre[4]) {
 
 }  // namespace
 
+double StarCoreRadius(double size) {
+    const double reach = sceneState.preview ? 2 * size : size;
+    return reach < 3 ? 0.1 * reach : 0.3;
+}
+
 void DrawTwinkleStar(double x, double y, double size, double angle, double brightness) {
     const bool preview = sceneState.preview;
     const GLfloat centre[4] = {1.0f, 1.0f, 1.0f, static_cast<GLfloat>(brightness)};
@@ -70,13 +82,16 @@ void DrawTwinkleStar(double x, double y, double size, double angle, double brigh
     glLightfv(GL_LIGHT0, GL_POSITION, kCoreLight);
     glLightModelfv(GL_LIGHT_MODEL_AMBIENT, kCoreAmbient);
     glColor4fv(centre);
-    const double reach = preview ? 2 * size : size;
     // The sphere draws its near half first; its far half lies behind it at
     // every pixel and fails the depth test, so culling it spares half the
     // triangles without changing a pixel.
-    glEnable(GL_CULL_FACE);
-    SolidSphere(reach < 3 ? 0.1 * reach : 0.3);
-    glDisable(GL_CULL_FACE);
+    if (starCoreDraw != nullptr && drawingStar >= 0) {
+        starCoreDraw(drawingStar);
+    } else {
+        glEnable(GL_CULL_FACE);
+        SolidSphere(StarCoreRadius(size));
+        glDisable(GL_CULL_FACE);
+    }
     glPopMatrix();
 
     const double side = preview ? size : 0.5 * size;
@@ -120,13 +135,13 @@ void DrawFlareStar(GLUquadric* quadric, double x, double y, double size, double 
     glPopMatrix();
 }
 
-void StarPass(GLUquadric* quadric) {
-    GLint viewport[4] = {0, 0, 0, 0};
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    StarPass(quadric, SceneViewFor(viewport[2], viewport[3]));
+void StarPlace(int32_t index, double* x, double* y) {
+    *x = starField.x[index];
+    *y = starField.y[index];
+    SceneViewPlace(sceneView, x, y);
 }
 
-void StarPass(GLUquadric* quadric, const SceneView& view) {
+void StarPass(GLUquadric* quadric) {
     glPushMatrix();
     // The next flare position depends on the second in which the current
     // flare window ends.
@@ -134,16 +149,19 @@ void StarPass(GLUquadric* quadric, const SceneView& view) {
     glDisable(GL_TEXTURE_2D);
     const int32_t count = sceneState.preview ? kTwinkleStars / 5 : kTwinkleStars;
     for (int32_t i = 0; i < count; ++i) {
-        double x = starField.x[i];
-        double y = starField.y[i];
-        SceneViewPlace(view, &x, &y);
+        if (starSkip != nullptr && starSkip(i)) {
+            continue;
+        }
+        drawingStar = i;
+        double x = 0, y = 0;
+        StarPlace(i, &x, &y);
         DrawTwinkleStar(x, y, starField.size[i], starField.angle[i], starField.brightness[i]);
     }
+    drawingStar = -1;
     glBindTexture(GL_TEXTURE_2D, sceneTextures.flareGlowTexture);
     for (int32_t j = 0; j < kFlareStars; ++j) {
-        double x = starField.x[kTwinkleStars + j];
-        double y = starField.y[kTwinkleStars + j];
-        SceneViewPlace(view, &x, &y);
+        double x = 0, y = 0;
+        StarPlace(kTwinkleStars + j, &x, &y);
         glDisable(GL_LIGHT0);
         DrawFlareStar(quadric, x, y, starField.flareSize, starField.flareAlpha);
         glEnable(GL_LIGHT0);

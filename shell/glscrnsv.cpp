@@ -18,6 +18,8 @@ int bFirstPaint = 0;
 int bTimerRunning = 0;
 int bMinimized = 0;
 int bInFrame = 0;
+UINT saverFramePeriodMs = kFramePeriodMs;
+SaverFrameHook saverAfterFrameHook = nullptr;
 
 namespace {
 
@@ -62,10 +64,11 @@ void CommonSetup(ShellState* state) {
     state->backgroundBrush = 1;  // the stock black brush: black window backgrounds
 }
 
-int RunWindowMode(RunMode mode, HWND previewParent) {
+int RunWindowMode(RunMode mode, HWND previewParent, HWND hostWindow = 0) {
     ShellState state;
     state.windowCount = 0;
     state.previewParent = mode == RUN_PREVIEW ? previewParent : 0;
+    state.hostWindow = mode == RUN_FULL_SCREEN ? hostWindow : 0;
     state.mode = mode;
     CommonSetup(&state);
 
@@ -254,8 +257,14 @@ int SaverRunCommand(const SaverCommand& command) {
             }
             return RunConfigure(owner);
         }
-        case ACTION_FULL_SCREEN:
-            return RunWindowMode(RUN_FULL_SCREEN, 0);
+        case ACTION_FULL_SCREEN: {
+            HWND host = 0;
+            if (!SaverResolveHost(command, &host)) {
+                return -1;
+            }
+            saverFramePeriodMs = command.framePeriodMs;
+            return RunWindowMode(RUN_FULL_SCREEN, 0, host);
+        }
         case ACTION_PREVIEW:
             if (command.window == 0 || !shellServices->isWindow(command.window)) {
                 return -1;
@@ -273,10 +282,31 @@ int SaverRunCommand(const SaverCommand& command) {
             }
             return SaverChangePassword(owner);
         }
+        case ACTION_HELP:
+        case ACTION_VERSION:
+            return 0;  // the program prints the texts
         case ACTION_INVALID:
             break;
     }
     return -1;
+}
+
+bool SaverResolveHost(const SaverCommand& command, HWND* host) {
+    *host = 0;
+    if (command.host == HOST_WINDOW) {
+        if (command.window == 0 || !shellServices->isWindow(command.window)) {
+            return false;
+        }
+        *host = command.window;
+    } else if (command.host == HOST_ROOT) {
+        // The daemon's or the locker's window when it names one that exists;
+        // a hack run by hand draws in the root window. Either way the saver is
+        // passive, as hacks are: ending it is its host's business.
+        HWND daemon = SaverDaemonWindow(std::getenv("XSCREENSAVER_WINDOW"));
+        *host =
+            daemon != 0 && shellServices->isWindow(daemon) ? daemon : shellServices->rootWindow();
+    }
+    return true;
 }
 
 void SaverSetDialogRunner(int (*runner)(HWND owner)) {
@@ -301,6 +331,9 @@ void SaverFrameTick() {
     SaverWindow* record = shellState->glWindow;
     if (record != nullptr && record->frameHook != nullptr) {
         record->frameHook(record->hookArgument);
+        if (saverAfterFrameHook != nullptr) {
+            saverAfterFrameHook(record->hookArgument);
+        }
         SaverPresent(record);
     }
     bInFrame = 0;
@@ -318,6 +351,8 @@ void SaverResetForTests() {
     bTimerRunning = 0;
     bMinimized = 0;
     bInFrame = 0;
+    saverFramePeriodMs = kFramePeriodMs;
+    saverAfterFrameHook = nullptr;
     initHookSlot = nullptr;
     frameHookSlot = nullptr;
     dialogRunner = NoDialog;

@@ -1,34 +1,102 @@
 // Nocturo.scr: the screen saver in all its run modes.
 
 #include <cstdio>
-#include <string>
+#include <cstring>
 
 #include "platform/messages.h"
+#include "platform/x11_palette.h"
 #include "platform/x11_window.h"
+#include "scene/fps_readout.h"
+#include "settings/data_files.h"
 #include "shell/glscrnsv.h"
+#include "shell/palette.h"
+
+namespace {
+
+const char kUsageLine[] =
+    "usage: %s [-root | -window-id ID] [--fps] [--delay USECS] | s | p ID | w | c "
+    "(--help for more)\n";
+
+const char kHelp[] =
+    "Usage: %s [OPTION]...\n"
+    "   or: %s s | p ID | l ID | w | c | a\n"
+    "Nocturo: the Moon as it stands in the sky now, lit by the Sun, over a field of\n"
+    "twinkling stars, with the times of moonrise, moonset, sunrise and sunset.\n"
+    "\n"
+    "Screen-saver hack options (xscreensaver, xsecurelock, by hand):\n"
+    "  -root, --root            draw full screen: in the window XSCREENSAVER_WINDOW\n"
+    "                           names, otherwise in the root window\n"
+    "  -window-id ID, --window-id ID\n"
+    "                           draw in the window ID (0x... or decimal); input is\n"
+    "                           left to its owner; ends when the window goes away\n"
+    "      --fps                show frames a second and processor use in a corner\n"
+    "      --delay USECS        the frame period in microseconds (default 32000)\n"
+    "  -h, --help               show this text and exit\n"
+    "      --version            show the version and exit\n"
+    "\n"
+    "Screen-saver switches (a leading / or - is optional):\n"
+    "  s                        full screen in a window of its own, ended by input\n"
+    "  p ID, l ID               preview inside the window ID (decimal)\n"
+    "  w                        a test window; Esc closes it\n"
+    "  c, no argument           the settings\n"
+    "  a                        change the password (not on this system: exit -1)\n"
+    "\n"
+    "The settings are read from the user's store (nocturo-settings shows them);\n"
+    "data files not named there come from ~/.local/share/Nocturo 3D, then\n"
+    "%s.\n"
+    "\n"
+    "Example, in the programs list of ~/.xscreensaver:\n"
+    "  GL: nocturo -root\n"
+    "\n"
+    "Exit status: 0 after a normal end, 1 without a display, 255 (-1) for a bad\n"
+    "command line.\n";
+
+const char* ProgramName(const char* argv0) {
+    if (argv0 == nullptr || *argv0 == '\0') {
+        return "Nocturo.scr";
+    }
+    const char* slash = std::strrchr(argv0, '/');
+    return slash != nullptr ? slash + 1 : argv0;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-    // The command line as one text: the program's name in quotes, then the arguments.
-    std::string commandLine = "\"";
-    commandLine += argc > 0 ? argv[0] : "Nocturo.scr";
-    commandLine += "\"";
-    for (int i = 1; i < argc; ++i) {
-        commandLine += ' ';
-        commandLine += argv[i];
+    const char* name = ProgramName(argc > 0 ? argv[0] : nullptr);
+    SaverCommand command = SaverParseArguments(argc, argv);
+    switch (command.action) {
+        case ACTION_HELP:
+            std::printf(kHelp, name, name, DataSystemFolder().c_str());
+            return 0;
+        case ACTION_VERSION:
+            std::printf("%s (Nocturo) %s\n", name, NOCTURO_VERSION);
+            return 0;
+        case ACTION_INVALID:
+            // One line: what was wrong, when known, and the usage.
+            if (command.badWord != nullptr) {
+                std::fprintf(stderr, "%s: bad argument '%s'; ", name, command.badWord);
+            }
+            std::fprintf(stderr, kUsageLine, name);
+            return -1;
+        default:
+            break;
     }
-    SaverCommand command = SaverParseCommand(SaverArgumentText(commandLine.c_str()));
 
     bool needsDisplay = command.action == ACTION_FULL_SCREEN || command.action == ACTION_PREVIEW ||
                         command.action == ACTION_TEST_WINDOW;
     if (needsDisplay) {
         if (!X11Open()) {
-            std::fputs(
-                "Nocturo.scr: cannot open the X display (is DISPLAY set?); the saver needs one.\n",
-                stderr);
+            std::fprintf(stderr,
+                         "%s: cannot open the X display (is DISPLAY set?); the saver needs one.\n",
+                         name);
             return 1;
         }
         shellServices = X11WindowServices();
+        paletteServices = X11PaletteServices();
         MessageSetSource(X11MessageSource());
+    }
+    if (command.showFps) {
+        saverAfterFrameHook = FpsReadoutDraw;
     }
     try {
         return SaverRunCommand(command);

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "platform/timers.h"
+#include "shell/palette.h"
 #include "shell/monitor_layout.h"
 #include "shell/sswproc.h"
 
@@ -79,6 +80,20 @@ int SaverCreateMainWindow(ShellState* state, bool* otherInstance) {
 
     switch (state->mode) {
         case RUN_FULL_SCREEN: {
+            if (state->hostWindow != 0) {
+                // Told where to draw (-root, -window-id): that window, as the
+                // daemon's, and input is its owner's.
+                int width = 0, height = 0;
+                if (!ws->getClientSize(state->hostWindow, &width, &height)) {
+                    return 0;
+                }
+                procState.passive = 1;
+                create.kind = kWindowAdopted;
+                create.parent = state->hostWindow;
+                create.width = width;
+                create.height = height;
+                break;
+            }
             HWND other = ws->findWindow("ScreenSaverClass", "Screen Saver");
             if (other != 0 && ws->isWindow(other)) {
                 ws->setForegroundWindow(other);
@@ -236,8 +251,23 @@ int SaverStartGl(SaverWindow* record) {
     if (!SaverSetPixelFormat(record->dc, flags, &chosen)) {
         return 0;
     }
-    // A format that needs a palette exists only on displays of 256 colours,
-    // where GLX offers no formats; the palette is not built here.
+    // Displays of 256 colours or fewer need a logical palette, realised in
+    // the foreground before the context is made.
+    if (chosen.dwFlags & PFD_NEED_PALETTE) {
+        if (shellState != nullptr && shellState->palette == nullptr) {
+            bool fullScreen = shellState->mode == RUN_FULL_SCREEN;
+            SaverPalette* pal = SaverPaletteCreate(record->dc, chosen, fullScreen);
+            if (pal == nullptr) {
+                return 0;
+            }
+            pal->messageHandler =
+                fullScreen ? SaverPaletteFullScreenMessage : SaverPaletteWindowedMessage;
+            shellState->palette = pal;
+        }
+        if (shellState != nullptr && shellState->palette != nullptr) {
+            SaverPaletteRealize(shellState->palette, record->hwnd, record->dc, false);
+        }
+    }
     GlContext context = ws->createContext(record->dc);
     if (context == 0) {
         return 0;

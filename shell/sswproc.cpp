@@ -5,6 +5,7 @@
 #include "platform/process.h"
 #include "platform/timers.h"
 #include "shell/glscrnsv.h"
+#include "shell/palette.h"
 #include "shell/sswindow.h"
 
 ProcState procState;
@@ -62,9 +63,14 @@ void StartGlAndInit(HWND hwnd) {
     SaverSetViewport(record);
 }
 
-LRESULT PaletteMessage(HWND, UINT, WPARAM, LPARAM) {
-    // Palettes exist only on 8-bit displays, which GLX does not serve.
-    return 0;
+// The palette's handler answers the palette messages; without a palette
+// (every display of more than 256 colours) they are answered with 0.
+LRESULT PaletteMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    SaverPalette* pal = shellState != nullptr ? shellState->palette : nullptr;
+    if (pal == nullptr || pal->messageHandler == nullptr) {
+        return 0;
+    }
+    return pal->messageHandler(hwnd, message, wParam, lParam);
 }
 
 }  // namespace
@@ -159,7 +165,10 @@ LRESULT GlWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
                 bTimerRunning = 0;
             }
             if (shellState != nullptr) {
-                shellState->palette = nullptr;
+                if (shellState->palette != nullptr) {
+                    SaverWindow* gl = shellState->glWindow;
+                    SaverPaletteTearDown(gl != nullptr ? gl->dc : 0);
+                }
                 SaverWindow* record = RecordOf(hwnd);
                 if (record != nullptr) {
                     if (shellState->mainWindow == record) {
@@ -203,7 +212,7 @@ LRESULT GlWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
                 Sleep(0);
             }
             bTimerRunning = 1;
-            SetTimer(hwnd, kFrameTimerId, kFramePeriodMs, nullptr);
+            SetTimer(hwnd, kFrameTimerId, saverFramePeriodMs, nullptr);
             return BaseWndProc(hwnd, message, wParam, lParam);
         default:
             return SaverDefaultProc(hwnd, message, wParam, lParam);

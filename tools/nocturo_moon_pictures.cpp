@@ -9,6 +9,8 @@
 //            the far side 255.
 // The near side (longitudes -90 ... +90) is the middle half of the map's columns.
 
+#include <getopt.h>
+
 #include <csetjmp>
 #include <cstddef>
 #include <cstdio>
@@ -93,22 +95,57 @@ int Fail(const std::string& message) {
     return 1;
 }
 
+const char kUsage[] = "usage: nocturo-moon-pictures MAP.jpg [--near OUT.bmp] [--small OUT.bmp]";
+const char kHelp[] =
+    "Makes the moon pictures from an equirectangular grey map of the whole Moon (JPEG):\n"
+    "\n"
+    "  --near OUT.bmp   the near side as the large picture stores it (1024 x 1024),\n"
+    "                   the source of the packed picture\n"
+    "  --small OUT.bmp  the small picture of the preview (256 x 128)\n"
+    "  -h, --help       this text\n"
+    "  --version        the version\n"
+    "\n"
+    "At least one of --near and --small is needed.\n"
+    "Example: nocturo-moon-pictures resources/moon_map_4096x2048.jpg --small moon_256x128.bmp\n"
+    "Exit status: 0, or 1 on any error (one line on standard error).\n";
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    enum { kNear = 1, kSmall, kVersion };
+    static const option kOptions[] = {
+        {"near", required_argument, nullptr, kNear},
+        {"small", required_argument, nullptr, kSmall},
+        {"help", no_argument, nullptr, 'h'},
+        {"version", no_argument, nullptr, kVersion},
+        {nullptr, 0, nullptr, 0},
+    };
     std::string mapPath, nearPath, smallPath;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if ((arg == "--near" || arg == "--small") && i + 1 < argc) {
-            (arg == "--near" ? nearPath : smallPath) = argv[++i];
-        } else if (arg.rfind("--", 0) != 0 && mapPath.empty()) {
-            mapPath = arg;
-        } else {
-            return Fail("usage: nocturo-moon-pictures MAP.jpg [--near OUT.bmp] [--small OUT.bmp]");
+    opterr = 0;
+    int c;
+    while ((c = getopt_long(argc, argv, ":h", kOptions, nullptr)) != -1) {
+        switch (c) {
+            case kNear:
+                nearPath = optarg;
+                break;
+            case kSmall:
+                smallPath = optarg;
+                break;
+            case 'h':
+                std::printf("%s\n%s", kUsage, kHelp);
+                return 0;
+            case kVersion:
+                std::printf("nocturo-moon-pictures (Nocturo) %s\n", NOCTURO_VERSION);
+                return 0;
+            default:
+                return Fail(kUsage);
         }
     }
+    if (optind + 1 == argc) {
+        mapPath = argv[optind];
+    }
     if (mapPath.empty() || (nearPath.empty() && smallPath.empty())) {
-        return Fail("usage: nocturo-moon-pictures MAP.jpg [--near OUT.bmp] [--small OUT.bmp]");
+        return Fail(kUsage);
     }
     int width = 0, height = 0;
     std::vector<uint8_t> map;

@@ -11,6 +11,7 @@
 #include "installer/picture_pack.h"
 #include "installer/picture_transform.h"
 #include "installer/picture_unpack.h"
+#include "tools/file_arguments.h"
 
 namespace {
 
@@ -19,16 +20,35 @@ int Fail(const std::string& message) {
     return 1;
 }
 
+const char kUsage[] = "usage: nocturo-pack INPUT.bmp OUTPUT.pack";
+const char kHelp[] =
+    "Packs an 8-bit grey bitmap whose sides are multiples of 32 (the near side as\n"
+    "the large moon picture stores it, 1024 x 1024) into the packed picture format,\n"
+    "decodes the pack again to check it, and prints its size and its PSNR.\n"
+    "\n"
+    "  -h, --help    this text\n"
+    "  --version     the version\n"
+    "\n"
+    "Example: nocturo-pack build/resources/moon_near_1024x1024.bmp moon_1024x1024.pack\n"
+    "Exit status: 0, or 1 on any error (one line on standard error).\n";
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        return Fail("usage: nocturo-pack INPUT.bmp OUTPUT.pack");
+    std::vector<std::string> files;
+    int status = ParseFileArguments(argc, argv, "nocturo-pack", kUsage, kHelp, 1, &files);
+    if (status >= 0) {
+        return status;
     }
+    if (files.size() != 2) {
+        return Fail(kUsage);
+    }
+    const char* input = files[0].c_str();
+    const char* output = files[1].c_str();
     int width = 0, height = 0;
     std::vector<uint8_t> picture;
     std::string error;
-    if (!ReadGreyBitmap(argv[1], width, height, picture, error)) {
+    if (!ReadGreyBitmap(input, width, height, picture, error)) {
         return Fail(error);
     }
     std::vector<uint8_t> pack;
@@ -39,14 +59,14 @@ int main(int argc, char** argv) {
     if (!UnpackPictureData(pack.data(), pack.size(), check, nullptr) || !check.crcMatches) {
         return Fail("the pack does not decode back (internal error)");
     }
-    FILE* out = std::fopen(argv[2], "wb");
+    FILE* out = std::fopen(output, "wb");
     if (out == nullptr) {
-        return Fail(std::string("cannot create ") + argv[2]);
+        return Fail(std::string("cannot create ") + output);
     }
     const bool written = std::fwrite(pack.data(), 1, pack.size(), out) == pack.size();
     if (std::fclose(out) != 0 || !written) {
-        std::remove(argv[2]);
-        return Fail(std::string("cannot write ") + argv[2]);
+        std::remove(output);
+        return Fail(std::string("cannot write ") + output);
     }
     // The decoded left half against the source picture.
     std::vector<uint8_t> decoded(picture.size());

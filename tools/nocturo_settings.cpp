@@ -11,6 +11,7 @@
 // path. Exit status: 0 done, 1 `get` found no such value, 2 any other error
 // (one line on standard error).
 
+#include <getopt.h>
 #include <strings.h>
 
 #include <cctype>
@@ -33,6 +34,24 @@ int Fail(const std::string& message) {
     std::fprintf(stderr, "%s: %s\n", kProgram, message.c_str());
     return 2;
 }
+
+const char kHelp[] =
+    "usage: nocturo-settings [--key PATH] list | get NAME | delete NAME | set NAME "
+    "(--int32 N | --byte N | --double X | --string TEXT | --hex BYTES)\n"
+    "Lists, reads and changes the settings of the screen saver in the user's store.\n"
+    "\n"
+    "  list                 every value of the key, one a line\n"
+    "  get NAME             one value (status 1 when there is none)\n"
+    "  delete NAME          removes a value\n"
+    "  set NAME --int32 N | --byte N | --double X | --string TEXT | --hex BYTES\n"
+    "                       writes a value of that type, creating the key\n"
+    "  --key PATH           another key of the current user ('\\' between parts)\n"
+    "                       instead of the screen saver's Setting key\n"
+    "  -h, --help           this text and the store's file\n"
+    "  --version            the version\n"
+    "\n"
+    "Example: nocturo-settings set ShowStar --byte 0\n"
+    "Exit status: 0 done, 1 `get` found no such value, 2 any other error.\n";
 
 int Usage() {
     return Fail(
@@ -266,32 +285,54 @@ int Set(const std::string& path, bool isSettingKey, const std::string& name,
 int main(int argc, char** argv) {
     std::string path = DefaultKeyPath();
     std::vector<std::string> words;
-    for (int i = 1; i < argc; ++i) {
-        std::string word = argv[i];
-        if (word == "--key") {
-            if (i + 1 >= argc) {
+    enum { kKey = 1, kVersion, kType };
+    static const option kOptions[] = {
+        {"key", required_argument, nullptr, kKey},
+        {"int32", required_argument, nullptr, kType},
+        {"byte", required_argument, nullptr, kType},
+        {"double", required_argument, nullptr, kType},
+        {"string", required_argument, nullptr, kType},
+        {"hex", required_argument, nullptr, kType},
+        {"help", no_argument, nullptr, 'h'},
+        {"version", no_argument, nullptr, kVersion},
+        {nullptr, 0, nullptr, 0},
+    };
+    std::string typeOption, typeArgument;
+    int types = 0;
+    opterr = 0;
+    int c, index = 0;
+    // Options and words may come in any order; an option's value is taken as
+    // it stands, even when it looks like an option itself.
+    while ((c = getopt_long(argc, argv, ":h", kOptions, &index)) != -1) {
+        switch (c) {
+            case kKey:
+                path = KeyPathBelowRoot(optarg);
+                break;
+            case kType:
+                typeOption = std::string("--") + kOptions[index].name;
+                typeArgument = optarg;
+                ++types;
+                break;
+            case 'h':
+                std::printf("%s", kHelp);
+                std::printf("store: %s\n", RegistryStoreFile().c_str());
+                return 0;
+            case kVersion:
+                std::printf("%s (Nocturo) %s\n", kProgram, NOCTURO_VERSION);
+                return 0;
+            default:  // an unknown option, or a value missing
                 return Usage();
-            }
-            path = KeyPathBelowRoot(argv[++i]);
-        } else if (word == "--help" || word == "-h") {
-            std::printf(
-                "usage: nocturo-settings [--key PATH] list | get NAME | delete NAME | set NAME "
-                "(--int32 N | --byte N | --double X | --string TEXT | --hex BYTES)\n"
-                "store: %s\n",
-                RegistryStoreFile().c_str());
-            return 0;
-        } else if (word == "--int32" || word == "--byte" || word == "--double" ||
-                   word == "--string" || word == "--hex") {
-            // The option's argument is taken as it stands, even when it looks
-            // like an option itself.
-            if (i + 1 >= argc) {
-                return Usage();
-            }
-            words.push_back(word);
-            words.push_back(argv[++i]);
-        } else {
-            words.push_back(word);
         }
+    }
+    for (int i = optind; i < argc; ++i) {
+        words.push_back(argv[i]);
+    }
+    if (types > 1 || (types == 1 && (words.empty() || words[0] != "set"))) {
+        return Usage();
+    }
+    if (types == 1) {
+        words.push_back(typeOption);
+        words.push_back(typeArgument);
     }
     if (words.empty()) {
         return Usage();

@@ -1,10 +1,13 @@
 // nocturo-sky: prints what the ephemeris computes for an instant and a place.
 //
 //   nocturo-sky [--at YYYY-MM-DDTHH:MM:SSZ] [--lat DEG] [--lon DEG] [--json] [--detail]
+//   nocturo-sky --help | --version
 //
 // The instant defaults to the clock, the time zone comes from TZ and the
 // place from the settings, as for the saver. Bad input prints one line on standard error and exits
 // with status 2.
+
+#include <getopt.h>
 
 #include <cerrno>
 #include <cmath>
@@ -37,6 +40,23 @@ namespace {
 const char kUsage[] =
     "usage: nocturo-sky [--at YYYY-MM-DDTHH:MM:SSZ] [--lat DEG] [--lon DEG] [--json] [--detail]";
 
+const char kHelp[] =
+    "Prints what the screen saver computes for an instant and a place: the Moon's\n"
+    "and the Sun's azimuth and height, their rise and set times, the day's length\n"
+    "and the lunar day. The time zone comes from TZ.\n"
+    "\n"
+    "  --at YYYY-MM-DDTHH:MM:SSZ  the instant in universal time (default: the clock)\n"
+    "  --lat DEG                  latitude, -90 to 90, north positive\n"
+    "  --lon DEG                  longitude, -180 to 180, east positive\n"
+    "                             (default place: the one in the settings, as the saver)\n"
+    "  --json                     one JSON object instead of text\n"
+    "  --detail                   the intermediate quantities too\n"
+    "  -h, --help                 this text\n"
+    "  --version                  the version\n"
+    "\n"
+    "Example: nocturo-sky --at 2026-01-03T00:00:00Z --lat 55.75 --lon 37.62\n"
+    "Exit status: 0, or 2 for a bad command line (one line on standard error).\n";
+
 // The observer used when no place is given: the place the screen saver
 // takes from the settings, with its fallbacks (the longitude from the
 // standard time zone at the clock's instant).
@@ -60,6 +80,7 @@ struct Options {
     bool json = false;
     bool detail = false;
     bool help = false;
+    bool version = false;
 };
 
 [[noreturn]] void Fail(const std::string& message) {
@@ -78,54 +99,64 @@ bool ParseDegrees(const char* text, double limit, double& value) {
 }
 
 Options ParseOptions(int argc, char** argv) {
+    enum { kAt = 1, kLatitude, kLongitude, kJson, kDetail, kVersion };
+    static const option kOptions[] = {
+        {"at", required_argument, nullptr, kAt},
+        {"lat", required_argument, nullptr, kLatitude},
+        {"lon", required_argument, nullptr, kLongitude},
+        {"json", no_argument, nullptr, kJson},
+        {"detail", no_argument, nullptr, kDetail},
+        {"help", no_argument, nullptr, 'h'},
+        {"version", no_argument, nullptr, kVersion},
+        {nullptr, 0, nullptr, 0},
+    };
     Options options;
-    for (int k = 1; k < argc; ++k) {
-        std::string argument = argv[k];
-        std::string value;
-        bool inlineValue = false;
-        const std::size_t equals = argument.find('=');
-        if (argument.rfind("--", 0) == 0 && equals != std::string::npos) {
-            value = argument.substr(equals + 1);
-            argument = argument.substr(0, equals);
-            inlineValue = true;
+    opterr = 0;  // the messages below say it in this tool's words
+    int c;
+    // "+": stop at the first word that is not an option; ":": a missing value is ':'.
+    while ((c = getopt_long(argc, argv, "+:h", kOptions, nullptr)) != -1) {
+        switch (c) {
+            case kJson:
+                options.json = true;
+                break;
+            case kDetail:
+                options.detail = true;
+                break;
+            case 'h':
+                options.help = true;
+                break;
+            case kVersion:
+                options.version = true;
+                break;
+            case kAt:
+                options.at = optarg;
+                if (!ParseUtcInstant(options.at.c_str(), options.instant)) {
+                    Fail("--at: " + UtcInstantProblem(options.at.c_str()));
+                }
+                options.haveAt = true;
+                break;
+            case kLatitude:
+                if (!ParseDegrees(optarg, 90.0, options.latitude)) {
+                    Fail("--lat: '" + std::string(optarg) +
+                         "' is not a latitude between -90 and 90 degrees");
+                }
+                options.haveLatitude = true;
+                break;
+            case kLongitude:
+                if (!ParseDegrees(optarg, 180.0, options.longitude)) {
+                    Fail("--lon: '" + std::string(optarg) +
+                         "' is not a longitude between -180 and 180 degrees");
+                }
+                options.haveLongitude = true;
+                break;
+            case ':':
+                Fail("option " + std::string(argv[optind - 1]) + " needs a value");
+            default:
+                Fail("unknown option '" + std::string(argv[optind - 1]) + "'");
         }
-        auto takeValue = [&]() -> std::string {
-            if (inlineValue) {
-                return value;
-            }
-            if (k + 1 >= argc) {
-                Fail("option " + argument + " needs a value");
-            }
-            return argv[++k];
-        };
-        if (argument == "--json" && !inlineValue) {
-            options.json = true;
-        } else if (argument == "--detail" && !inlineValue) {
-            options.detail = true;
-        } else if ((argument == "--help" || argument == "-h") && !inlineValue) {
-            options.help = true;
-        } else if (argument == "--at") {
-            options.at = takeValue();
-            if (!ParseUtcInstant(options.at.c_str(), options.instant)) {
-                Fail("--at: '" + options.at +
-                     "' is not a valid instant (expected YYYY-MM-DDTHH:MM:SSZ)");
-            }
-            options.haveAt = true;
-        } else if (argument == "--lat") {
-            const std::string text = takeValue();
-            if (!ParseDegrees(text.c_str(), 90.0, options.latitude)) {
-                Fail("--lat: '" + text + "' is not a latitude between -90 and 90 degrees");
-            }
-            options.haveLatitude = true;
-        } else if (argument == "--lon") {
-            const std::string text = takeValue();
-            if (!ParseDegrees(text.c_str(), 180.0, options.longitude)) {
-                Fail("--lon: '" + text + "' is not a longitude between -180 and 180 degrees");
-            }
-            options.haveLongitude = true;
-        } else {
-            Fail("unknown option '" + std::string(argv[k]) + "'");
-        }
+    }
+    if (optind < argc) {
+        Fail("unknown option '" + std::string(argv[optind]) + "'");
     }
     return options;
 }
@@ -230,7 +261,11 @@ double SignedDeclination(double declination) {
 int main(int argc, char** argv) {
     const Options options = ParseOptions(argc, argv);
     if (options.help) {
-        std::puts(kUsage);
+        std::printf("%s\n%s", kUsage, kHelp);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("nocturo-sky (Nocturo) %s\n", NOCTURO_VERSION);
         return 0;
     }
 
@@ -246,8 +281,9 @@ int main(int argc, char** argv) {
         observer.longitude = options.longitude;
     }
 
-    UpdateSkyReport();
-    CivilTime now = ReadClock();
+    CivilTime now = ReadClock(observer.utcOffsetHours);
+    SkyReport report;
+    UpdateSkyReport(report, observer, now, MachineZoneOffsetAt);
     const double d = DaysSinceJ2000(now);
 
     std::vector<Field> fields;
@@ -257,8 +293,8 @@ int main(int argc, char** argv) {
     fields.push_back(Number("longitude", "Longitude (deg E)", observer.longitude));
     fields.push_back(Number("utcOffsetHours", "UTC offset (hours)", observer.utcOffsetHours));
 
-    Field lunarDayText = Text("lunarDayText", "Lunar day text", skyReport.lunarDayText);
-    const SkyReport& r = skyReport;
+    Field lunarDayText = Text("lunarDayText", "Lunar day text", report.lunarDayText);
+    const SkyReport& r = report;
     auto clock = [](const char* key, const char* label, double value) {
         Field f = Number(key, label, value);
         f.isClock = true;
@@ -278,7 +314,7 @@ int main(int argc, char** argv) {
     fields.push_back(lunarDayText);
 
     if (options.detail) {
-        const Lunation lunation = LunationAround(now);
+        const Lunation lunation = LunationAround(now, MachineZoneOffsetAt);
         fields.push_back(
             Number("newMoon", "New moon before the local day (days)", lunation.newMoon));
         fields.push_back(Number("nextNewMoon", "Next new moon (days)", lunation.nextNewMoon));

@@ -16,6 +16,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 2;
     }
+    if (options.help) {
+        std::printf("%s\n%s", SnapshotUsage(), SnapshotHelp());
+        return 0;
+    }
+    if (options.version) {
+        std::printf("nocturo-snapshot (Nocturo) %s\n", NOCTURO_VERSION);
+        return 0;
+    }
     std::vector<uint8_t> rgba;
     if (RunSnapshot(options, rgba, error) != 1) {
         std::fprintf(stderr, "%s\n", error.c_str());

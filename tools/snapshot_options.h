@@ -11,6 +11,7 @@
 //   nocturo-snapshot [--at YYYY-MM-DDTHH:MM:SSZ] [--lat DEG] [--lon DEG] [--size WxH]
 //                    [--preview] [--frames N] [--no-stars] [--no-text] [--texture PATH]
 //                    -o FILE.png
+//   nocturo-snapshot --help | --version
 struct SnapshotOptions {
     bool hasTime = false;
     int64_t time = 0;  // seconds since 1970 UTC; the clock stands still here
@@ -27,6 +28,8 @@ struct SnapshotOptions {
     bool hasTexture = false;
     std::string texture;
     std::string output;
+    bool help = false;     // -h, --help: print the help, draw nothing
+    bool version = false;  // --version
 };
 
 constexpr int32_t kSnapshotMaxFrames = 100000;
@@ -40,3 +43,5 @@ int ParseSnapshotOptions(int argc, const char* const* argv, SnapshotOptions& opt
 
 // The usage line.
 const char* SnapshotUsage();
+// The help text after the usage line: what the tool does, every option, an example.
+const char* SnapshotHelp();

@@ -3,7 +3,10 @@
 #include <cstring>
 #include <ctime>
 
-int ParseUtcInstant(const char* text, int64_t& secondsSinceEpoch) {
+namespace {
+
+// 0 malformed, -1 out of the supported range, 1 accepted.
+int Parse(const char* text, int64_t& secondsSinceEpoch) {
     if (text == nullptr || std::strlen(text) != 20) {
         return 0;
     }
@@ -36,6 +39,35 @@ int ParseUtcInstant(const char* text, int64_t& secondsSinceEpoch) {
         parts.tm_min != asked.tm_min || parts.tm_sec != asked.tm_sec) {
         return 0;
     }
+    // Both ends are the same fixed-width form, so they compare as text.
+    if (std::strcmp(text, kUtcInstantFirst) < 0 || std::strcmp(text, kUtcInstantLast) > 0) {
+        return -1;
+    }
     secondsSinceEpoch = static_cast<int64_t>(value);
     return 1;
+}
+
+}  // namespace
+
+int ParseUtcInstant(const char* text, int64_t& secondsSinceEpoch) {
+    int64_t value = 0;
+    if (Parse(text, value) != 1) {
+        return 0;
+    }
+    secondsSinceEpoch = value;
+    return 1;
+}
+
+std::string UtcInstantProblem(const char* text) {
+    int64_t value = 0;
+    const std::string shown = text != nullptr ? text : "";
+    switch (Parse(text, value)) {
+        case 1:
+            return "'" + shown + "' is a valid instant";
+        case -1:
+            return "'" + shown + "' is outside the supported range " + kUtcInstantFirst + " to " +
+                   kUtcInstantLast;
+        default:
+            return "'" + shown + "' is not a valid instant (expected YYYY-MM-DDTHH:MM:SSZ)";
+    }
 }

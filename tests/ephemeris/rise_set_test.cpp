@@ -18,6 +18,9 @@ namespace {
 using skytest::Altitude;
 using skytest::DayRecord;
 
+// The place of the searches.
+Observer here;
+
 struct Place {
     double latitude, longitude, zone;
 };
@@ -30,15 +33,15 @@ const Place kPlaces[] = {
 TEST(RiseSetTimes, EventsLieWhereTheAltitudeCrossesTheDepression) {
     int events = 0;
     for (const Place& place : kPlaces) {
-        observer.latitude = place.latitude;
-        observer.longitude = place.longitude;
+        here.latitude = place.latitude;
+        here.longitude = place.longitude;
         for (int k = 0; k < 40; ++k) {
             const CivilTime day =
                 DayRecord(2020 + k % 16, 1 + (k * 5) % 12, 1 + (k * 7) % 28, place.zone);
             const double d = DaysSinceJ2000(day);
             for (char body : {kBodyMoon, kBodySun}) {
                 double rise, set;
-                RiseSetTimes(rise, set, day, body, 0);
+                RiseSetTimes(here, rise, set, day, body, 0);
                 const double depression = HorizonDepression(body, d);
                 for (int which = 0; which < 2; ++which) {
                     const double t = which == 0 ? rise : set;
@@ -48,10 +51,11 @@ TEST(RiseSetTimes, EventsLieWhereTheAltitudeCrossesTheDepression) {
                     ++events;
                     ASSERT_GE(t, d);
                     ASSERT_LE(t, d + 1.0);
-                    ASSERT_NEAR(Altitude(body, t), -depression, 0.003)
+                    ASSERT_NEAR(Altitude(here, body, t), -depression, 0.003)
                         << body << " " << place.latitude << " k " << k;
                     // Rising goes up, setting goes down.
-                    const double slope = Altitude(body, t + 0.002) - Altitude(body, t - 0.002);
+                    const double slope =
+                        Altitude(here, body, t + 0.002) - Altitude(here, body, t - 0.002);
                     if (which == 0) {
                         ASSERT_GT(slope, 0.0) << body << " " << place.latitude << " k " << k;
                     } else {
@@ -87,34 +91,34 @@ TEST(RiseSetTimes, PolarSummerAndWinterSentinels) {
         {70.0, 6, 25, kNeverSets},   {70.0, 12, 22, kNeverRises}, {-75.0, 12, 22, kNeverSets},
         {-75.0, 6, 25, kNeverRises}, {89.0, 6, 20, kNeverSets},
     };
-    observer.longitude = 20.0;
+    here.longitude = 20.0;
     for (const PolarCase& c : cases) {
-        observer.latitude = c.latitude;
+        here.latitude = c.latitude;
         const CivilTime day = DayRecord(2024, c.month, c.day, 1);
         const double d = HorizonDepression(kBodySun, DaysSinceJ2000(day));
         double rise, set;
-        HorizonSearch(rise, set, day, kBodySun, d);
+        HorizonSearch(here, rise, set, day, kBodySun, d);
         EXPECT_EQ(rise, c.expected) << c.latitude << " " << c.month;
         EXPECT_EQ(set, c.expected) << c.latitude << " " << c.month;
-        RiseSetTimes(rise, set, day, kBodySun, 1);
+        RiseSetTimes(here, rise, set, day, kBodySun, 1);
         EXPECT_EQ(rise, c.expected);
         EXPECT_EQ(set, c.expected);
-        RiseSetTimes(rise, set, day, kBodySun, 0);
+        RiseSetTimes(here, rise, set, day, kBodySun, 0);
         EXPECT_EQ(rise, kRiseOutsideDay);
         EXPECT_EQ(set, kSetOutsideDay);
     }
 }
 
 TEST(RiseSetTimes, ClipFlagOnlyReplacesEventsOutsideTheDay) {
-    observer.latitude = 48.0;
-    observer.longitude = 11.0;
+    here.latitude = 48.0;
+    here.longitude = 11.0;
     int clipped = 0;
     for (int k = 0; k < 60; ++k) {
         const CivilTime day = DayRecord(2025, 3, 1 + k, 1);  // normalises past March
         const double d = DaysSinceJ2000(day);
         double rise1, set1, rise0, set0;
-        RiseSetTimes(rise1, set1, day, kBodyMoon, 1);
-        RiseSetTimes(rise0, set0, day, kBodyMoon, 0);
+        RiseSetTimes(here, rise1, set1, day, kBodyMoon, 1);
+        RiseSetTimes(here, rise0, set0, day, kBodyMoon, 0);
         if (rise1 >= d && rise1 <= d + 1) {
             EXPECT_EQ(rise0, rise1);
         } else {
@@ -133,14 +137,14 @@ TEST(RiseSetTimes, ClipFlagOnlyReplacesEventsOutsideTheDay) {
 }
 
 TEST(RiseSetTimes, TheDayWithoutMoonriseKeepsTheNeighbourOutside) {
-    observer.latitude = 52.0;
-    observer.longitude = 13.4;
+    here.latitude = 52.0;
+    here.longitude = 13.4;
     int daysWithoutRise = 0;
     for (int k = 0; k < 60; ++k) {
         const CivilTime day = DayRecord(2024, 1, 1 + k, 1);
         const double d = DaysSinceJ2000(day);
         double rise, set;
-        RiseSetTimes(rise, set, day, kBodyMoon, 0);
+        RiseSetTimes(here, rise, set, day, kBodyMoon, 0);
         if (rise != kRiseOutsideDay) {
             continue;
         }
@@ -148,14 +152,14 @@ TEST(RiseSetTimes, TheDayWithoutMoonriseKeepsTheNeighbourOutside) {
         // The altitude really does not cross upward during this day.
         const double depression = HorizonDepression(kBodyMoon, d);
         for (double t = d; t < d + 1.0; t += 1.0 / 288.0) {
-            const bool below = Altitude(kBodyMoon, t) < -depression;
-            const bool aboveLater = Altitude(kBodyMoon, t + 1.0 / 288.0) > -depression;
+            const bool below = Altitude(here, kBodyMoon, t) < -depression;
+            const bool aboveLater = Altitude(here, kBodyMoon, t + 1.0 / 288.0) > -depression;
             ASSERT_FALSE(below && aboveLater) << "a moonrise at " << t;
         }
         // The search of the day itself fell outside it; the neighbour's search
         // did not land inside either.
         double r0, s0;
-        HorizonSearch(r0, s0, day, kBodyMoon, depression);
+        HorizonSearch(here, r0, s0, day, kBodyMoon, depression);
         EXPECT_TRUE(r0 < d || r0 >= d + 1.0);
     }
     EXPECT_GE(daysWithoutRise, 2);
@@ -165,15 +169,15 @@ TEST(RiseSetTimes, UnnormalisedEasternAndWesternDayRecords) {
     // Local midnight expressed as minus the zone offset in the hour field
     // finds the same events as the normalised record.
     for (double zone : {9.0, 5.5, -7.0, -10.0, 13.0}) {
-        observer.latitude = 35.0;
-        observer.longitude = zone * 15.0;
+        here.latitude = 35.0;
+        here.longitude = zone * 15.0;
         CivilTime day = DayRecord(2030, 7, 1, zone);
         CivilTime normal = day;
         NormalizeCivilTime(normal, 0);
         for (char body : {kBodyMoon, kBodySun}) {
             double r1, s1, r2, s2;
-            RiseSetTimes(r1, s1, day, body, 0);
-            RiseSetTimes(r2, s2, normal, body, 0);
+            RiseSetTimes(here, r1, s1, day, body, 0);
+            RiseSetTimes(here, r2, s2, normal, body, 0);
             EXPECT_NEAR(r1, r2, 1e-9) << zone;
             EXPECT_NEAR(s1, s2, 1e-9) << zone;
         }
@@ -183,15 +187,15 @@ TEST(RiseSetTimes, UnnormalisedEasternAndWesternDayRecords) {
 TEST(HorizonSearch, TheBoundNeverCutsASettlingSearchBelowEightyDegrees) {
     int worst = 0;
     for (double latitude = -80.0; latitude <= 80.0; latitude += 4.0) {
-        observer.latitude = latitude;
-        observer.longitude = std::fmod(latitude * 37.3, 180.0);
+        here.latitude = latitude;
+        here.longitude = std::fmod(latitude * 37.3, 180.0);
         for (int k = 0; k < 30; ++k) {
             const CivilTime day = CivilTimeFromDays(7300.5 + k * 12.37);
             for (char body : {kBodyMoon, kBodySun}) {
                 HorizonSearchTrace trace;
                 double rise, set;
-                HorizonSearch(rise, set, day, body, HorizonDepression(body, DaysSinceJ2000(day)),
-                              &trace);
+                HorizonSearch(here, rise, set, day, body,
+                              HorizonDepression(body, DaysSinceJ2000(day)), &trace);
                 worst = std::max({worst, trace.riseIterations, trace.setIterations});
             }
         }
@@ -202,14 +206,14 @@ TEST(HorizonSearch, TheBoundNeverCutsASettlingSearchBelowEightyDegrees) {
 TEST(HorizonSearch, ASearchThatDoesNotSettleStopsAtTheBoundWithItsLastEstimate) {
     // Near the pole the Moon's rise creeps in over about a thousand
     // corrections; with a smaller bound the search stops there.
-    observer.latitude = -89.0;
-    observer.longitude = std::fmod(-89.0 * 37.3, 180.0);
+    here.latitude = -89.0;
+    here.longitude = std::fmod(-89.0 * 37.3, 180.0);
     CivilTime day = CivilTimeFromDays(8903.5);
     day.hour = 5;
     const double depression = HorizonDepression(kBodyMoon, DaysSinceJ2000(day));
     HorizonSearchTrace full;
     double rise, set;
-    HorizonSearch(rise, set, day, kBodyMoon, depression, &full);
+    HorizonSearch(here, rise, set, day, kBodyMoon, depression, &full);
     ASSERT_GT(full.riseIterations, 200);
     ASSERT_LT(full.riseIterations, kHorizonSearchMaxIterations);
     const double d0 = DaysSinceJ2000(day);
@@ -219,7 +223,7 @@ TEST(HorizonSearch, ASearchThatDoesNotSettleStopsAtTheBoundWithItsLastEstimate) 
     for (int bound : {20, 200}) {
         HorizonSearchTrace cut;
         double cutRise, cutSet;
-        HorizonSearchBounded(cutRise, cutSet, day, kBodyMoon, depression, bound, &cut);
+        HorizonSearchBounded(here, cutRise, cutSet, day, kBodyMoon, depression, bound, &cut);
         EXPECT_EQ(cut.riseIterations, bound);
         EXPECT_TRUE(std::isfinite(cutRise));
         EXPECT_LT(std::fabs(cutRise), 1e100);  // a time, not a sentinel

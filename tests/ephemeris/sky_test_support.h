@@ -18,12 +18,19 @@ namespace skytest {
 
 // The body's altitude (degrees) at a day count for the observer, as the
 // ephemeris computes it.
-inline double Altitude(char body, double days) {
+inline double Altitude(const Observer& place, char body, double days) {
     double ra, dec;
     ApparentEquatorial(body, days, ra, dec);
     double a = ra, h = dec;
-    EquatorialToHorizontal(a, h, GreenwichSiderealTimeAt(days) * 15.0 + observer.longitude);
+    EquatorialToHorizontal(a, h, GreenwichSiderealTimeAt(days) * 15.0 + place.longitude,
+                           place.latitude);
     return h;
+}
+
+// A zone of fixed offset, for searches that take a ZoneOffsetAt.
+template <int QuarterHours>
+double FixedZone(double) {
+    return QuarterHours * 0.25;
 }
 
 // The local day that starts at universal day count `start`, as the record

@@ -8,7 +8,6 @@
 #include <string>
 
 #include "ephemeris/angles.h"
-#include "ephemeris/observer.h"
 #include "platform/time_zone.h"
 #include "tests/support/time_zone_fixture.h"
 
@@ -226,9 +225,11 @@ TEST_F(ClockTest, ReadsTheReplaceableClockAndTheZone) {
         ASSERT_NE(strptime(c.instant, "%Y-%m-%dT%H:%M:%S", &broken), nullptr);
         const std::int64_t at = timegm(&broken);
         PlatformSetFixedTime(at + 0);
-        observer.utcOffsetHours = 99.0;
-        const CivilTime now = ReadClock();
-        EXPECT_EQ(observer.utcOffsetHours, c.hours) << c.zone << " " << c.instant;
+        double offset = 99.0;
+        const CivilTime now = ReadClock(offset);
+        EXPECT_EQ(offset, c.hours) << c.zone << " " << c.instant;
+        // The offset at the instant, as the per-event readings take it.
+        EXPECT_EQ(MachineZoneOffsetAt(DaysSinceJ2000(now)), c.hours) << c.zone;
         EXPECT_EQ(now.year, broken.tm_year + 1900);
         EXPECT_EQ(now.month, broken.tm_mon + 1);
         EXPECT_EQ(now.day, broken.tm_mday);
@@ -241,7 +242,9 @@ TEST_F(ClockTest, ReadsTheReplaceableClockAndTheZone) {
 TEST_F(ClockTest, SecondsAreWholeAndFollowTheClock) {
     Zone("UTC");
     PlatformSetFixedTime(946728000 + 59);  // 2000-01-01 12:00:59
-    CivilTime now = ReadClock();
+    double offset = 99.0;
+    CivilTime now = ReadClock(offset);
+    EXPECT_EQ(offset, 0.0);
     EXPECT_EQ(now.second, 59);
     EXPECT_NEAR(DaysSinceJ2000(now), 59.0 / 86400.0, 1e-9);
 }

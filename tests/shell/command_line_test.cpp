@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "shell/glscrnsv.h"
 #include "tests/shell/fake_platform.h"
@@ -60,6 +61,102 @@ TEST(CommandGrammarTest, SwitchesAndNumbers) {
         EXPECT_EQ(command.action, c.action) << c.text;
         EXPECT_EQ(command.window, c.window) << c.text;
         EXPECT_EQ(command.ownerIsForeground, c.foregroundOwner) << c.text;
+    }
+}
+
+// The program's arguments, as xscreensaver, its settings program, xsecurelock
+// and people write them: the hack words beside the Windows forms.
+TEST(ArgumentGrammarTest, HackWordsBesideTheWindowsForms) {
+    struct Case {
+        std::vector<std::string> args;
+        SaverAction action;
+        SaverHost host;
+        uint32_t window;
+        UINT periodMs;
+        bool fps;
+    } cases[] = {
+        // The Windows forms, unchanged.
+        {{"/s"}, ACTION_FULL_SCREEN, HOST_OWN, 0, 32, false},
+        {{"-s", "--fps"}, ACTION_FULL_SCREEN, HOST_OWN, 0, 32, false},  // the rest is ignored
+        {{"/p", "1234"}, ACTION_PREVIEW, HOST_OWN, 1234, 32, false},
+        {{"/w"}, ACTION_TEST_WINDOW, HOST_OWN, 0, 32, false},
+        {{"-w", "--window-id", "5"}, ACTION_TEST_WINDOW, HOST_OWN, 0, 32, false},
+        {{}, ACTION_CONFIGURE, HOST_OWN, 0, 32, false},
+        {{"/x"}, ACTION_INVALID, HOST_OWN, 0, 32, false},
+        {{"--foo"}, ACTION_INVALID, HOST_OWN, 0, 32, false},
+        {{"--sx"}, ACTION_FULL_SCREEN, HOST_OWN, 0, 32, false},  // dashes skipped, then `s`
+        // The hack words.
+        {{"-root"}, ACTION_FULL_SCREEN, HOST_ROOT, 0, 32, false},
+        {{"--root"}, ACTION_FULL_SCREEN, HOST_ROOT, 0, 32, false},
+        {{"-window-id", "0x2a00005"}, ACTION_FULL_SCREEN, HOST_WINDOW, 0x2a00005, 32, false},
+        {{"--window-id=12345"}, ACTION_FULL_SCREEN, HOST_WINDOW, 12345, 32, false},
+        {{"-root", "-window-id", "0x10"}, ACTION_FULL_SCREEN, HOST_WINDOW, 0x10, 32, false},
+        {{"--window-id", "0x10", "--root"}, ACTION_FULL_SCREEN, HOST_WINDOW, 0x10, 32, false},
+        {{"--fps"}, ACTION_FULL_SCREEN, HOST_ROOT, 0, 32, true},
+        {{"-root", "-fps", "-delay", "20000"}, ACTION_FULL_SCREEN, HOST_ROOT, 0, 20, true},
+        {{"--delay", "0"}, ACTION_FULL_SCREEN, HOST_ROOT, 0, 0, false},
+        {{"--delay=1499"}, ACTION_FULL_SCREEN, HOST_ROOT, 0, 1, false},
+        {{"--delay", "10000000"}, ACTION_FULL_SCREEN, HOST_ROOT, 0, 10000, false},
+        {{"--help"}, ACTION_HELP, HOST_ROOT, 0, 32, false},
+        {{"-h"}, ACTION_HELP, HOST_ROOT, 0, 32, false},
+        {{"--root", "--help"}, ACTION_HELP, HOST_ROOT, 0, 32, false},
+        {{"--version"}, ACTION_VERSION, HOST_ROOT, 0, 32, false},
+        // Bad hack lines: an unknown word, a missing or bad value, a stray argument.
+        {{"--root", "--bogus"}, ACTION_INVALID, HOST_OWN, 0, 32, false},
+        {{"--root", "s"}, ACTION_INVALID, HOST_OWN, 0, 32, false},
+        {{"--window-id"}, ACTION_INVALID, HOST_OWN, 0, 32, false},
+        {{"--window-id", "0"}, ACTION_INVALID, HOST_OWN, 0, 32, false},
+        {{"--window-id", "0x1z"}, ACTION_INVALID, HOST_OWN, 0, 32, false},
+        {{"--window-id", "0x100000000"}, ACTION_INVALID, HOST_OWN, 0, 32, false},
+        {{"--delay", "-5"}, ACTION_INVALID, HOST_OWN, 0, 32, false},
+        {{"--delay", "10000001"}, ACTION_INVALID, HOST_OWN, 0, 32, false},
+        {{"--delay", "99999999999999999999"}, ACTION_INVALID, HOST_OWN, 0, 32, false},
+        {{"--delay", "2ms"}, ACTION_INVALID, HOST_OWN, 0, 32, false},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> words = {"nocturo"};
+        words.insert(words.end(), c.args.begin(), c.args.end());
+        std::vector<char*> argv;
+        std::string text;
+        for (std::string& w : words) {
+            argv.push_back(w.data());
+            text += w + " ";
+        }
+        argv.push_back(nullptr);
+        SaverCommand command = SaverParseArguments(static_cast<int>(words.size()), argv.data());
+        EXPECT_EQ(command.action, c.action) << text;
+        if (c.action == ACTION_INVALID) {
+            continue;
+        }
+        EXPECT_EQ(command.host, c.host) << text;
+        EXPECT_EQ(command.window, c.window) << text;
+        EXPECT_EQ(command.framePeriodMs, c.periodMs) << text;
+        EXPECT_EQ(command.showFps, c.fps) << text;
+    }
+}
+
+TEST(ArgumentGrammarTest, BadHackLinesNameTheWordAtFault) {
+    struct Case {
+        std::vector<std::string> args;
+        const char* word;
+    } cases[] = {
+        {{"--root", "--bogus"}, "--bogus"},
+        {{"--root", "stray"}, "stray"},
+        {{"--delay", "fast"}, "fast"},
+        {{"--fps", "--window-id"}, "--window-id"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> words = {"nocturo"};
+        words.insert(words.end(), c.args.begin(), c.args.end());
+        std::vector<char*> argv;
+        for (std::string& w : words) {
+            argv.push_back(w.data());
+        }
+        argv.push_back(nullptr);
+        SaverCommand command = SaverParseArguments(static_cast<int>(words.size()), argv.data());
+        ASSERT_EQ(command.action, ACTION_INVALID) << c.word;
+        ASSERT_NE(command.badWord, nullptr) << c.word;
+        EXPECT_STREQ(command.badWord, c.word);
     }
 }
 

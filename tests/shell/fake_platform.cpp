@@ -60,6 +60,10 @@ int GetClientSize(HWND hwnd, int* w, int* h) {
     *h = fake.parentHeight;
     return 1;
 }
+HWND FakeRootWindow() {
+    return fake.rootWindow;
+}
+
 int ScreenWidth() {
     return fake.screenWidth;
 }
@@ -149,11 +153,11 @@ const MessageSource kFakeSource = {nullptr, nullptr, SourceDestroy, SourceSetTex
 }  // namespace
 
 const WindowServices kFakeServices = {
-    CreateWindow,  ShowWindow,    SetForeground, GetForeground, IsWindow,  FindWindow,
-    GetParent,     GetClientSize, ScreenWidth,   ScreenHeight,  GetCursor, HideCursor,
-    GetDC,         ReleaseDC,     Depth,         Describe,      Choose,    SetFormat,
-    CreateContext, MakeCurrent,   DeleteContext, Swap,          Viewport,  GetPriority,
-    SetPriority,   GetMonitors,   ScreenDpi,
+    CreateWindow,  ShowWindow,     SetForeground, GetForeground, IsWindow,  FindWindow,
+    GetParent,     GetClientSize,  ScreenWidth,   ScreenHeight,  GetCursor, HideCursor,
+    GetDC,         ReleaseDC,      Depth,         Describe,      Choose,    SetFormat,
+    CreateContext, MakeCurrent,    DeleteContext, Swap,          Viewport,  GetPriority,
+    SetPriority,   FakeRootWindow, GetMonitors, ScreenDpi,
 };
 
 void ResetFakePlatform() {

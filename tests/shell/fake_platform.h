@@ -14,6 +14,7 @@ struct FakePlatform {
     HWND foreground = 0;
     HWND otherSaver = 0;  // what FindWindow("ScreenSaverClass", ...) finds
     HWND parentOf = 0;    // GetParent's answer
+    HWND rootWindow = 7;  // the screen's root window
     int parentWidth = 200, parentHeight = 150;
     int screenWidth = 1280, screenHeight = 1024;
     int cursorX = 500, cursorY = 400;

@@ -39,6 +39,11 @@ class SaverDisplayTest : public ::testing::Test {
         ASSERT_NE(dpy, nullptr) << "these tests need an X display";
         XSetErrorHandler(IgnoreErrors);
         root = DefaultRootWindow(dpy);
+        // A saver the last test killed may keep its window for a moment on a
+        // busy machine, until the server has dropped its connection.
+        for (long end = NowMs() + 3000; FindChildWithClass(dpy, root, kClass) != 0 && NowMs() < end;
+             SleepMs(20)) {
+        }
         Pointer(100, 100);
     }
     void TearDown() override {
@@ -80,6 +85,14 @@ TEST_F(SaverDisplayTest, CommandLineExitCodes) {
         {{"/a"}, 255},
         {{"/c"}, 0},
         {{}, 0},
+        // The hack words.
+        {{"--help"}, 0},
+        {{"-h"}, 0},
+        {{"--version"}, 0},
+        {{"--fps", "--bogus"}, 255},
+        {{"-root", "extra"}, 255},
+        {{"--delay", "soon"}, 255},
+        {{"--window-id", "0x7ffffff0"}, 255},  // names no window
     };
     for (const Case& c : cases) {
         saver = StartSaver(c.args, {"NOCTURO_UNUSED="});
@@ -345,6 +358,117 @@ TEST_F(DaemonTest, DrawsIntoTheDaemonWindowFollowsItsSizeAndDiesBySigterm) {
     EXPECT_LT(NowMs() - sent, 1000);
     EXPECT_TRUE(WIFSIGNALED(saver.status));
     EXPECT_EQ(WTERMSIG(saver.status), SIGTERM);
+}
+
+TEST_F(SaverDisplayTest, HelpVersionAndBadWordsSpeakOnTheirStreams) {
+    struct Case {
+        std::vector<std::string> args;
+        int code;
+        const char* out;  // expected in standard output, or "" for none
+        bool errorLine;   // one line on standard error
+    } cases[] = {
+        {{"--help"}, 0, "--window-id", false},
+        {{"--version"}, 0, "1.0.0", false},
+        {{"--root", "--bogus"}, 255, "", true},
+    };
+    for (const Case& c : cases) {
+        std::string command = std::string(NOCTURO_BINARY_DIR) + "/bin/Nocturo.scr";
+        for (const std::string& a : c.args) {
+            command += " " + a;
+        }
+        std::string err = std::string(NOCTURO_BINARY_DIR) + "/hack-words-stderr.txt";
+        FILE* pipe = popen((command + " 2>" + err).c_str(), "r");
+        ASSERT_NE(pipe, nullptr);
+        std::string out;
+        char buffer[512];
+        size_t n;
+        while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+            out.append(buffer, n);
+        }
+        int status = pclose(pipe);
+        EXPECT_EQ(WEXITSTATUS(status), c.code) << command;
+        if (*c.out != '\0') {
+            EXPECT_NE(out.find(c.out), std::string::npos) << command;
+        } else {
+            EXPECT_EQ(out, "") << command;
+        }
+        FILE* f = fopen(err.c_str(), "r");
+        ASSERT_NE(f, nullptr);
+        std::string errText;
+        while ((n = fread(buffer, 1, sizeof buffer, f)) > 0) {
+            errText.append(buffer, n);
+        }
+        fclose(f);
+        if (c.errorLine) {
+            EXPECT_EQ(errText.find('\n'), errText.size() - 1) << command << ": " << errText;
+            EXPECT_NE(errText.find("usage"), std::string::npos) << errText;
+        } else {
+            EXPECT_EQ(errText, "") << command;
+        }
+    }
+}
+
+TEST_F(SaverDisplayTest, RootDrawsInTheRootWindowWithoutAWindowOfItsOwn) {
+    saver = StartSaver({"-root"}, {"XSCREENSAVER_WINDOW="});
+    EXPECT_TRUE(WaitSceneFillsWindow(dpy, root, 8000));
+    EXPECT_EQ(FindChildWithClass(dpy, root, kClass), 0u);
+    // Input belongs to whoever owns the screen: a click and a key leave it running.
+    RunTool({"xdotool", "mousemove", "300", "300", "click", "1", "key", "a"});
+    EXPECT_TRUE(StillRunning(500));
+    kill(saver.pid, SIGTERM);
+    ASSERT_TRUE(WaitSaver(&saver, 1000));
+    EXPECT_TRUE(WIFSIGNALED(saver.status));
+}
+
+TEST_F(DaemonTest, WindowIdDrawsThereIgnoresInputAndEndsWithTheWindow) {
+    char hex[32];
+    std::snprintf(hex, sizeof hex, "0x%lx", daemon);
+    // Given as the hack words, the window wins over the environment's.
+    saver = StartSaver({"--window-id", hex}, {"XSCREENSAVER_WINDOW=0x1"});
+    ASSERT_TRUE(WaitSceneFillsWindow(dpy, daemon, 8000));
+    EXPECT_EQ(FindChildWithClass(dpy, root, kClass), 0u);
+    RunTool({"xdotool", "mousemove", "200", "150", "click", "1", "key", "a"});
+    EXPECT_TRUE(StillRunning(500));
+    XDestroyWindow(dpy, daemon);
+    XSync(dpy, False);
+    daemon = MakeTestWindow(dpy, root, 10, 10);  // for the fixture to destroy
+    EXPECT_TRUE(EndsWith(0, 3000));
+}
+
+TEST_F(DaemonTest, FpsPutsItsReadoutInTheBottomLeftCorner) {
+    char hex[32];
+    std::snprintf(hex, sizeof hex, "0x%lx", daemon);
+    saver = StartSaver({"-window-id", hex});
+    ASSERT_TRUE(WaitSceneFillsWindow(dpy, daemon, 8000));
+    Rgb plain{};
+    ASSERT_TRUE(ReadPixel(dpy, daemon, 6, 300 - 6, &plain));
+    EXPECT_TRUE(IsSky(plain));
+    KillSaver(&saver);
+
+    saver = StartSaver({"-window-id", hex, "--fps"});
+    // The window still shows the last run's picture: wait for the readout's
+    // dark box, then look for its yellow text.
+    Rgb box{};
+    for (long end = NowMs() + 8000; NowMs() < end; SleepMs(50)) {
+        if (ReadPixel(dpy, daemon, 6, 300 - 6, &box) && box.r + box.g + box.b == 0) {
+            break;
+        }
+    }
+    EXPECT_EQ(box.r + box.g + box.b, 0);
+    XImage* strip = XGetImage(dpy, daemon, 0, 300 - 30, 200, 30, AllPlanes, ZPixmap);
+    ASSERT_NE(strip, nullptr);
+    int yellow = 0;
+    for (int y = 0; y < 30; ++y) {
+        for (int x = 0; x < 200; ++x) {
+            unsigned long p = XGetPixel(strip, x, y);
+            if ((p & strip->red_mask) >> 16 > 200 && ((p & strip->green_mask) >> 8) > 200 &&
+                (p & strip->blue_mask) < 60) {
+                ++yellow;
+            }
+        }
+    }
+    XDestroyImage(strip);
+    EXPECT_GT(yellow, 20);
 }
 
 TEST_F(DaemonTest, DecimalIdAndTheWindowsDisappearanceEndsItQuietly) {

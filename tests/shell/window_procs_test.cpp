@@ -117,6 +117,58 @@ TEST_F(WindowProcTest, FullScreenWithoutAUsableDaemonWindowCoversTheScreen) {
     EXPECT_GT(fake.cursorHidden, 0);
 }
 
+TEST_F(WindowProcTest, ToldWhereToDrawAdoptsThatWindowPassivelyWhateverTheDaemonSays) {
+    // -window-id (and -root without a daemon) beat XSCREENSAVER_WINDOW and
+    // another saver's window: no single-instance check, no grabs, input ignored.
+    fake.existing.push_back(0x2a00005);
+    fake.existing.push_back(0x3c00001);
+    fake.otherSaver = 0x3c00001;
+    setenv("XSCREENSAVER_WINDOW", "0x2a00005", 1);
+    state.hostWindow = 0x3c00001;
+    Open(RUN_FULL_SCREEN);
+    EXPECT_EQ(fake.lastCreate.kind, kWindowAdopted);
+    EXPECT_EQ(hwnd, 0x3c00001u);
+    EXPECT_FALSE(state.mainWindow->ownsWindow);
+    EXPECT_EQ(fake.cursorHidden, 0);
+    SendMessageA(hwnd, WM_KEYDOWN, 'A', 0);
+    SendMessageA(hwnd, WM_LBUTTONDOWN, 0, 0);
+    EXPECT_FALSE(ClosePosted(hwnd));
+}
+
+TEST_F(WindowProcTest, HostOfEachFullScreenForm) {
+    fake.existing.push_back(0x2a00005);
+    struct Case {
+        SaverHost host;
+        uint32_t window;
+        const char* daemon;  // XSCREENSAVER_WINDOW, or null
+        bool ok;
+        HWND expected;
+    } cases[] = {
+        {HOST_OWN, 0, nullptr, true, 0},
+        {HOST_OWN, 0, "0x2a00005", true, 0},  // the run finds the daemon itself
+        {HOST_ROOT, 0, nullptr, true, fake.rootWindow},
+        {HOST_ROOT, 0, "garbage", true, fake.rootWindow},
+        {HOST_ROOT, 0, "0x2a00005", true, 0x2a00005},
+        {HOST_ROOT, 0, "0x2a00006", true, fake.rootWindow},  // names no window
+        {HOST_WINDOW, 0x2a00005, "0x1", true, 0x2a00005},
+        {HOST_WINDOW, 0x2a00006, nullptr, false, 0},  // names no window
+    };
+    for (const Case& c : cases) {
+        if (c.daemon != nullptr) {
+            setenv("XSCREENSAVER_WINDOW", c.daemon, 1);
+        } else {
+            unsetenv("XSCREENSAVER_WINDOW");
+        }
+        SaverCommand command;
+        command.action = ACTION_FULL_SCREEN;
+        command.host = c.host;
+        command.window = c.window;
+        HWND host = 99;
+        EXPECT_EQ(SaverResolveHost(command, &host), c.ok) << c.host << " " << c.window;
+        EXPECT_EQ(host, c.expected) << c.host << " " << c.window;
+    }
+}
+
 TEST(DaemonWindowTest, HexAndDecimalIds) {
     struct Case {
         const char* value;

@@ -159,4 +159,73 @@ double Separation(double ra1, double dec1, double ra2, double dec2) {
     return eraSeps(ra1 / kDeg, dec1 / kDeg, ra2 / kDeg, dec2 / kDeg) * kDeg;
 }
 
+namespace {
+
+double DeltaTDays(double jdUT) {
+    return DeltaTSeconds(YearOf(jdUT)) / 86400.0;
+}
+
+// The altitude of the body above the altitude of its rise or set, degrees.
+double AboveHorizon(char body, double jd, double latitude, double longitude) {
+    if (body == 's') {
+        return SunAltitude(jd, latitude, longitude) + 0.8333;
+    }
+    const double parallax = std::asin(6378.14 / MoonDistanceKm(jd + DeltaTDays(jd))) * kDeg;
+    return MoonAltitude(jd, latitude, longitude) - (0.7275 * parallax - 0.5667);
+}
+
+}  // namespace
+
+std::vector<Crossing> HorizonCrossings(char body, double fromJd, double toJd, double latitude,
+                                       double longitude, double stepMinutes) {
+    std::vector<Crossing> found;
+    const double step = stepMinutes / 1440.0;
+    double t0 = fromJd;
+    double a0 = AboveHorizon(body, t0, latitude, longitude);
+    while (t0 < toJd) {
+        const double t1 = t0 + step;
+        const double a1 = AboveHorizon(body, t1, latitude, longitude);
+        if ((a0 < 0.0) != (a1 < 0.0)) {
+            double lo = t0, hi = t1, alo = a0;
+            while (hi - lo > 1e-5) {
+                const double mid = 0.5 * (lo + hi);
+                const double am = AboveHorizon(body, mid, latitude, longitude);
+                if ((am < 0.0) == (alo < 0.0)) {
+                    lo = mid;
+                    alo = am;
+                } else {
+                    hi = mid;
+                }
+            }
+            const double t = 0.5 * (lo + hi);
+            if (t >= fromJd && t < toJd) {
+                found.push_back({t, a0 < 0.0});
+            }
+        }
+        t0 = t1;
+        a0 = a1;
+    }
+    return found;
+}
+
+double NewMoonBefore(double jdUT) {
+    auto elongation = [](double jd) { return MoonSunElongation(jd + DeltaTDays(jd)); };
+    double hi = jdUT;
+    double lo = jdUT - 0.5;
+    // Walk back until the elongation was negative just before a zero.
+    while (!(elongation(lo) < 0.0 && elongation(hi) >= 0.0 && elongation(hi) < 90.0)) {
+        hi = lo;
+        lo -= 0.5;
+    }
+    while (hi - lo > 1e-5) {
+        const double mid = 0.5 * (lo + hi);
+        if (elongation(mid) < 0.0) {
+            lo = mid;
+        } else {
+            hi = mid;
+        }
+    }
+    return 0.5 * (lo + hi);
+}
+
 }  // namespace reference

@@ -6,6 +6,8 @@
 // Earth ephemeris. Angles in degrees unless stated otherwise; "jd" is a
 // Julian Date.
 
+#include <vector>
+
 namespace reference {
 
 // Difference TT - UT in seconds (polynomial fits of the historical record
@@ -42,5 +44,23 @@ double MoonSunElongation(double jdTT);
 
 // Angular distance between two directions, degrees.
 double Separation(double ra1, double dec1, double ra2, double dec2);
+
+// A rise or set: the instant (Julian Date, UT) and the direction.
+struct Crossing {
+    double jd;
+    bool rising;
+};
+
+// Every crossing of the usual horizon (upper limb at 34' of refraction, the
+// Moon topocentric) by the Moon ('l') or the Sun ('s') in [fromJd, toJd)
+// (UT), found by sampling the altitude every stepMinutes and bisecting each
+// change of sign to about a second. A rise and set closer together than the
+// step may be missed.
+std::vector<Crossing> HorizonCrossings(char body, double fromJd, double toJd, double latitude,
+                                       double longitude, double stepMinutes = 15.0);
+
+// The last new moon (apparent elongation 0) at or before an instant, Julian
+// Date UT, to about a second.
+double NewMoonBefore(double jdUT);
 
 }  // namespace reference

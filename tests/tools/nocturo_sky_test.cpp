@@ -88,6 +88,10 @@ TEST(NocturoSky, BadInputExitsWithStatusTwoAndOneLine) {
         {"--at 2024-01-01T00:00:60Z"},
         {"--at 2024-01-01 00:00:00"},
         {"--at 2024-01-01T00:00:00"},
+        {"--at 1900-02-28T23:59:59Z"},
+        {"--at 2100-03-01T00:00:00Z"},
+        {"--at 0001-01-01T00:00:00Z"},
+        {"--at 9999-12-31T23:59:59Z"},
         {"--at"},
         {"--lat 90.5"},
         {"--lat -91"},
@@ -110,10 +114,18 @@ TEST(NocturoSky, BadInputExitsWithStatusTwoAndOneLine) {
     }
 }
 
+TEST(NocturoSky, AnInstantOutsideTheSupportedRangeNamesTheRange) {
+    const SkyRun run = Sky("--at 1582-10-10T00:00:00Z");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("1900-03-01T00:00:00Z"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("2100-02-28T23:59:59Z"), std::string::npos) << run.err;
+}
+
 TEST(NocturoSky, EdgesOfTheAcceptedInput) {
     for (const char* arguments :
          {"--at 2024-02-29T23:59:59Z --lat 90 --lon -180", "--lat=-90 --lon=180",
-          "--at 2000-01-01T12:00:00Z --lat 0 --lon 0"}) {
+          "--at 2000-01-01T12:00:00Z --lat 0 --lon 0", "--at 1900-03-01T00:00:00Z --lat 50",
+          "--at 2100-02-28T23:59:59Z --lat -50"}) {
         const SkyRun run = Sky(std::string(arguments) + " --json");
         EXPECT_EQ(run.status, 0) << arguments << run.err;
     }

@@ -66,6 +66,8 @@ TEST(SnapshotOptions, BadCommandLinesAreRefusedWithOneLine) {
         {"--at", "2024-01-01 00:00:00", "-o", "x.png"},
         {"--at", "2024-01-01T24:00:00Z", "-o", "x.png"},
         {"--at", "2024-1-01T00:00:00Z", "-o", "x.png"},
+        {"--at", "1899-12-31T23:59:59Z", "-o", "x.png"},
+        {"--at", "2100-03-01T00:00:00Z", "-o", "x.png"},
         {"--lat", "91", "-o", "x.png"},
         {"--lat", "north", "-o", "x.png"},
         {"--lat", "nan", "-o", "x.png"},
@@ -92,6 +94,33 @@ TEST(SnapshotOptions, BadCommandLinesAreRefusedWithOneLine) {
         EXPECT_EQ(error.rfind("nocturo-snapshot: ", 0), 0u) << shown;
         EXPECT_EQ(error.find('\n'), std::string::npos) << shown;
     }
+}
+
+TEST(UtcInstant, TheSupportedRangeAndItsMessage) {
+    struct Case {
+        const char* text;
+        int accepted;
+        const char* problem;  // a part of UtcInstantProblem's line
+    };
+    const Case cases[] = {
+        {"1900-03-01T00:00:00Z", 1, "valid"},
+        {"2100-02-28T23:59:59Z", 1, "valid"},
+        {"1900-02-28T23:59:59Z", 0, "outside the supported range 1900-03-01T00:00:00Z to "},
+        {"2100-03-01T00:00:00Z", 0, "to 2100-02-28T23:59:59Z"},
+        {"0000-01-01T00:00:00Z", 0, "outside"},
+        {"1582-10-10T00:00:00Z", 0, "outside"},
+        {"2100-02-29T00:00:00Z", 0, "not a valid instant"},
+        {"2024-01-01", 0, "not a valid instant"},
+    };
+    for (const Case& c : cases) {
+        int64_t t = 0;
+        EXPECT_EQ(ParseUtcInstant(c.text, t), c.accepted) << c.text;
+        EXPECT_NE(UtcInstantProblem(c.text).find(c.problem), std::string::npos)
+            << c.text << ": " << UtcInstantProblem(c.text);
+    }
+    int64_t t = 0;
+    ASSERT_EQ(ParseUtcInstant("1900-03-01T00:00:00Z", t), 1);
+    EXPECT_EQ(t, -2203891200LL);
 }
 
 TEST(UtcInstant, LeapDaysAndTheEpoch) {
