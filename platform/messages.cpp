@@ -1,7 +1,11 @@
 #include "platform/messages.h"
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <deque>
+#include <mutex>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -72,7 +76,104 @@ int TakeTimer(MSG* msg, HWND hwnd, UINT first, UINT last, bool remove) {
     return TimerTakeDue(hwnd, hwnd == 0, GetTickCount(), msg, remove);
 }
 
+// Calls waiting from other threads, each done once the queue's thread ran it.
+struct ThreadCall {
+    void (*fn)(void*);
+    void* arg;
+    bool done;
+};
+std::mutex callMutex;
+std::condition_variable callArrived;
+std::condition_variable callDone;
+std::deque<ThreadCall*> threadCalls;
+std::thread::id queueThread;
+bool queueClaimed = false;
+void (*wakeSlot)() = nullptr;
+
+struct SendArgs {
+    HWND hwnd;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    LRESULT result;
+};
+
+void SendOnQueueThread(void* p) {
+    auto* a = static_cast<SendArgs*>(p);
+    a->result = SendMessageA(a->hwnd, a->message, a->wParam, a->lParam);
+}
+
 }  // namespace
+
+void MessageClaimQueueThread() {
+    std::lock_guard<std::mutex> lock(callMutex);
+    if (!queueClaimed) {
+        queueClaimed = true;
+        queueThread = std::this_thread::get_id();
+    }
+}
+
+bool MessageOnQueueThread() {
+    std::lock_guard<std::mutex> lock(callMutex);
+    return !queueClaimed || queueThread == std::this_thread::get_id();
+}
+
+void MessageRunOnQueueThread(void (*fn)(void*), void* arg) {
+    if (MessageOnQueueThread()) {
+        fn(arg);
+        return;
+    }
+    ThreadCall call{fn, arg, false};
+    void (*wake)() = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(callMutex);
+        threadCalls.push_back(&call);
+        wake = wakeSlot;
+    }
+    callArrived.notify_all();
+    if (wake) {
+        wake();
+    }
+    std::unique_lock<std::mutex> lock(callMutex);
+    callDone.wait(lock, [&call] { return call.done; });
+}
+
+int MessageRunThreadCalls() {
+    int ran = 0;
+    for (;;) {
+        ThreadCall* call = nullptr;
+        {
+            std::lock_guard<std::mutex> lock(callMutex);
+            if (threadCalls.empty()) {
+                return ran;
+            }
+            call = threadCalls.front();
+            threadCalls.pop_front();
+        }
+        call->fn(call->arg);
+        {
+            std::lock_guard<std::mutex> lock(callMutex);
+            call->done = true;
+        }
+        callDone.notify_all();
+        ++ran;
+    }
+}
+
+int MessageWaitThreadCall(int timeoutMs) {
+    std::unique_lock<std::mutex> lock(callMutex);
+    auto waiting = [] { return !threadCalls.empty(); };
+    if (timeoutMs < 0) {
+        callArrived.wait(lock, waiting);
+        return 1;
+    }
+    return callArrived.wait_for(lock, std::chrono::milliseconds(timeoutMs), waiting) ? 1 : 0;
+}
+
+void MessageSetThreadCallWake(void (*wake)()) {
+    std::lock_guard<std::mutex> lock(callMutex);
+    wakeSlot = wake;
+}
 
 void MessageSetSource(const MessageSource* s) {
     source = s;
@@ -117,6 +218,11 @@ int PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT SendMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!MessageOnQueueThread()) {
+        SendArgs args{hwnd, message, wParam, lParam, 0};
+        MessageRunOnQueueThread(SendOnQueueThread, &args);
+        return args.result;
+    }
     WNDPROC proc = MessageGetWindowProc(hwnd);
     return proc ? proc(hwnd, message, wParam, lParam) : 0;
 }

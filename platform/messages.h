@@ -148,3 +148,21 @@ LRESULT DispatchMessageA(const MSG* msg);
 LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 // Sends WM_DESTROY, forgets the window and its timers, then destroys the native window.
 int DestroyWindow(HWND hwnd);
+
+// Calls from other threads. Until a thread claims the queue every thread
+// counts as its own (one thread, nothing locks). Once claimed (the dialog
+// host does, for the installer's worker), SendMessageA, SetTimer and
+// KillTimer made on another thread run on the claiming thread while the
+// caller waits, as a sent message between threads does on Windows.
+void MessageClaimQueueThread();
+bool MessageOnQueueThread();
+// Runs fn(arg) on the queue's thread and returns when it has run.
+void MessageRunOnQueueThread(void (*fn)(void*), void* arg);
+// For loops on the queue's thread: runs the waiting calls; returns how many ran.
+int MessageRunThreadCalls();
+// Waits at most timeoutMs (-1: without limit) for a call from another thread;
+// 1 when one is waiting.
+int MessageWaitThreadCall(int timeoutMs);
+// Called on the sending thread whenever a call is queued, so that a loop
+// sleeping somewhere else (GTK's) wakes up; null for none.
+void MessageSetThreadCallWake(void (*wake)());

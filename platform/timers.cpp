@@ -33,9 +33,27 @@ uint32_t RealTickCount() {
                                  static_cast<uint64_t>(ts.tv_nsec) / 1000000u);
 }
 
+struct TimerCall {
+    HWND hwnd;
+    uintptr_t id;
+    UINT period;
+    TIMERPROC proc;
+    uintptr_t result;
+};
+
 }  // namespace
 
 uintptr_t SetTimer(HWND hwnd, uintptr_t id, UINT periodMs, TIMERPROC proc) {
+    if (!MessageOnQueueThread()) {
+        TimerCall call{hwnd, id, periodMs, proc, 0};
+        MessageRunOnQueueThread(
+            [](void* p) {
+                auto* c = static_cast<TimerCall*>(p);
+                c->result = SetTimer(c->hwnd, c->id, c->period, c->proc);
+            },
+            &call);
+        return call.result;
+    }
     uint32_t period = periodMs < kMinimumPeriod ? kMinimumPeriod : periodMs;
     uint32_t now = GetTickCount();
     if (hwnd == 0) {
@@ -64,6 +82,16 @@ uintptr_t SetTimer(HWND hwnd, uintptr_t id, UINT periodMs, TIMERPROC proc) {
 }
 
 int KillTimer(HWND hwnd, uintptr_t id) {
+    if (!MessageOnQueueThread()) {
+        TimerCall call{hwnd, id, 0, nullptr, 0};
+        MessageRunOnQueueThread(
+            [](void* p) {
+                auto* c = static_cast<TimerCall*>(p);
+                c->result = static_cast<uintptr_t>(KillTimer(c->hwnd, c->id));
+            },
+            &call);
+        return static_cast<int>(call.result);
+    }
     for (auto it = timers.begin(); it != timers.end(); ++it) {
         if (it->hwnd == hwnd && it->id == id) {
             timers.erase(it);

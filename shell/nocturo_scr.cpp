@@ -3,15 +3,29 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/dialog_gtk.h"
 #include "platform/messages.h"
 #include "platform/x11_palette.h"
 #include "platform/x11_window.h"
+#include "settings/settings_dialog.h"
 #include "scene/fps_readout.h"
 #include "settings/data_files.h"
 #include "shell/glscrnsv.h"
 #include "shell/palette.h"
 
 namespace {
+
+// Configure mode: the settings dialog in GTK; its end value is the exit code.
+int RunSettingsDialog(HWND owner) {
+    if (!DialogUseGtk()) {
+        std::fputs(
+            "Nocturo.scr: cannot open the X display (is DISPLAY set?); the settings "
+            "dialog needs one.\n",
+            stderr);
+        return -1;
+    }
+    return static_cast<int>(SettingsDialogRun(owner));
+}
 
 const char kUsageLine[] =
     "usage: %s [-root | -window-id ID] [--fps] [--delay USECS] | s | p ID | w | c "
@@ -94,6 +108,13 @@ int main(int argc, char** argv) {
         shellServices = X11WindowServices();
         paletteServices = X11PaletteServices();
         MessageSetSource(X11MessageSource());
+    }
+    if (command.action == ACTION_CONFIGURE) {
+        // The display only tells which window is active, to own the dialog.
+        if (X11Open()) {
+            shellServices = X11WindowServices();
+        }
+        SaverSetDialogRunner(RunSettingsDialog);
     }
     if (command.showFps) {
         saverAfterFrameHook = FpsReadoutDraw;
