@@ -32,6 +32,8 @@ struct DialogView {
     GtkWidget* window = nullptr;
     std::vector<ControlView> controls;
     int syncing = 0;  // >0 while the program changes widgets: their signals are not a person's
+    std::vector<ControlRecord*> pendingLists;  // lists to show once the program is done
+    bool idleQueued = false;
 };
 
 DialogView* ViewOf(DialogRecord* d) {
@@ -435,9 +437,41 @@ void ShowControl(DialogRecord* d, ControlRecord* c) {
     gtk_widget_set_visible(w, c->visible);
 }
 
+// Shows the lists whose records changed, all at once: a program that fills
+// a list item by item does not rebuild the widget for every item. The
+// high priority shows them before the next input is handled.
+gboolean ShowPendingLists(gpointer handle) {
+    DialogRecord* d = DialogFind(static_cast<HWND>(GPOINTER_TO_UINT(handle)));
+    DialogView* view = d ? ViewOf(d) : nullptr;
+    if (view == nullptr) {
+        return G_SOURCE_REMOVE;
+    }
+    view->idleQueued = false;
+    std::vector<ControlRecord*> lists;
+    lists.swap(view->pendingLists);
+    ++view->syncing;
+    for (ControlRecord* c : lists) {
+        ShowControl(d, c);
+    }
+    --view->syncing;
+    return G_SOURCE_REMOVE;
+}
+
 void Update(DialogRecord* d, ControlRecord* c) {
     DialogView* view = ViewOf(d);
     if (view == nullptr) {
+        return;
+    }
+    if (c && (c->kind == kControlComboList || c->kind == kControlListBox ||
+              c->kind == kControlDropDownList)) {
+        if (std::find(view->pendingLists.begin(), view->pendingLists.end(), c) ==
+            view->pendingLists.end()) {
+            view->pendingLists.push_back(c);
+        }
+        if (!view->idleQueued) {
+            view->idleQueued = true;
+            g_idle_add_full(G_PRIORITY_HIGH, ShowPendingLists, GUINT_TO_POINTER(d->hwnd), nullptr);
+        }
         return;
     }
     ++view->syncing;
@@ -471,8 +505,9 @@ void BeTransientForForeign(GtkWidget* window, HWND owner) {
         return;
     }
     GdkDisplay* display = gtk_widget_get_display(window);
-    if (!GDK_IS_X11_DISPLAY(display)) {
-        return;
+    if (!GDK_IS_X11_DISPLAY(display) ||
+        owner == GDK_WINDOW_XID(gdk_screen_get_root_window(gtk_widget_get_screen(window)))) {
+        return;  // the desktop itself owns nothing
     }
     GdkWindow* foreign = gdk_x11_window_foreign_new_for_display(display, owner);
     if (foreign == nullptr) {
@@ -664,27 +699,28 @@ int ChooseFolder(HWND owner, const char* title, std::string* path) {
     return chosen;
 }
 
+// Ready only when something waits: a due timer, a call from another thread
+// or a message posted to a dialog; otherwise GTK sleeps and draws.
+gboolean PumpCheck(GSource*) {
+    if (TimerNextDueIn(GetTickCount()) == 0 || MessageWaitThreadCall(0)) {
+        return TRUE;
+    }
+    for (DialogRecord* d : DialogOpenDialogs()) {
+        MSG msg;
+        if (PeekMessageA(&msg, d->hwnd, 0, 0, PM_NOREMOVE)) {
+            return TRUE;
+        }
+    }
+    return FALSE;
+}
+
 // Delivers the project's timers, posted messages and calls from other
 // threads from GTK's main loop.
-// The pump is ready only when a timer is due, another thread waits for a
-// call, or 10 ms have passed (for posted messages): were it always ready,
-// GTK's redraw, which runs at a lower priority, would never come.
-constexpr gint64 kPumpPeriodUs = 10000;
-gint64 lastPump = 0;
-bool PumpHasWork() {
-    return TimerNextDueIn(GetTickCount()) == 0 || MessageWaitThreadCall(0) ||
-           g_get_monotonic_time() - lastPump >= kPumpPeriodUs;
-}
-gboolean PumpPrepare(GSource*, gint* timeout) {
-    const int next = TimerNextDueIn(GetTickCount());
-    *timeout = next < 0 || next > 10 ? 10 : next;
-    return PumpHasWork();
-}
-gboolean PumpCheck(GSource*) {
-    return PumpHasWork();
+gboolean PumpPrepare(GSource* source, gint* timeout) {
+    *timeout = TimerNextDueIn(GetTickCount());
+    return *timeout == 0 || PumpCheck(source);
 }
 gboolean PumpDispatch(GSource*, GSourceFunc, gpointer) {
-    lastPump = g_get_monotonic_time();
     DialogPump();
     return G_SOURCE_CONTINUE;
 }

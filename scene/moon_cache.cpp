@@ -47,6 +47,20 @@ double Angle(const double a[3], const double b[3]) {
                       dot);
 }
 
+// Whether the Moon drawn with view `a` differs visibly from one drawn with
+// `b`: a turn of the face or of the sphere by more than kMoonCacheTurn (a
+// point on the limb moves by under a pixel below it), or a night side half
+// a grey level brighter or darker.
+bool ViewMoved(const MoonView& a, const MoonView& b) {
+    constexpr double kDegrees = 0.017453292519943295;
+    auto turned = [](double x, double y) {
+        return std::fabs(std::remainder(x - y, 360.0)) * kDegrees > kMoonCacheTurn;
+    };
+    return turned(a.faceTurn, b.faceTurn) || turned(a.librationLongitude, b.librationLongitude) ||
+           turned(a.librationLatitude, b.librationLatitude) ||
+           std::fabs(a.nightLevel - b.nightLevel) * 255.0f > 0.5f;
+}
+
 // The pixel box (clipped to the viewport) that holds the glow sphere, through
 // the scene's current projection.
 void MoonBox(const GLint viewport[4], int32_t box[4]) {
@@ -127,6 +141,7 @@ bool MakeTarget(MoonCache& cache, int32_t width, int32_t height) {
 // window: the viewport is shifted by the box's whole-pixel offset.
 void Render(MoonCache& cache, GLUquadric* quadric, const double sunDirection[3],
             const GLint viewport[4]) {
+    const MoonView view = cache.view;
     glBindFramebuffer(GL_FRAMEBUFFER, cache.framebuffer);
     glViewport(-cache.x, -cache.y, viewport[2], viewport[3]);
     glPushAttrib(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -134,7 +149,7 @@ void Render(MoonCache& cache, GLUquadric* quadric, const double sunDirection[3],
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LESS);
-    MoonPass(quadric, sunDirection, true);
+    MoonPass(quadric, sunDirection, true, view);
     glGetFloatv(GL_CURRENT_NORMAL, cache.normal);
     glPopAttrib();
     // The layer's coverage: what it hides completely needs no drawing.
@@ -213,7 +228,7 @@ bool MoonCacheSupported() {
 }
 
 bool MoonCacheUpdate(MoonCache& cache, GLUquadric* quadric, const double sunDirection[3],
-                     int32_t frame) {
+                     int32_t frame, const MoonView& view) {
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
     int32_t box[4];
@@ -223,8 +238,9 @@ bool MoonCacheUpdate(MoonCache& cache, GLUquadric* quadric, const double sunDire
         cache.y == box[1] && cache.width == box[2] && cache.height == box[3] &&
         cache.moonTexture == sceneTextures.moonTexture && cache.preview == sceneState.preview;
     const uint32_t age = static_cast<uint32_t>(frame) - static_cast<uint32_t>(cache.drawnFrame);
-    const bool lightMoved = Angle(cache.sun, sunDirection) > kMoonCacheTurn &&
-                            age >= static_cast<uint32_t>(kMoonCacheMinFrames);
+    const bool lightMoved =
+        (Angle(cache.sun, sunDirection) > kMoonCacheTurn || ViewMoved(cache.view, view)) &&
+        age >= static_cast<uint32_t>(kMoonCacheMinFrames);
     if (sameView && !lightMoved) {
         return true;
     }
@@ -243,6 +259,7 @@ bool MoonCacheUpdate(MoonCache& cache, GLUquadric* quadric, const double sunDire
     cache.preview = sceneState.preview;
     cache.drawnFrame = frame;
     std::copy(sunDirection, sunDirection + 3, cache.sun);
+    cache.view = view;
     cache.valid = true;
     if (cache.framebuffer == 0) {
         return true;
@@ -261,8 +278,9 @@ void MoonCacheComposite(const MoonCache& cache, const double sunDirection[3]) {
         Composite(cache);
     }
     // What MoonPass leaves behind: the Sun's light, its ambient, blending on.
-    static const GLfloat kAmbient[4] = {0.08f, 0.08f, 0.08f, 1.0f};
-    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, kAmbient);
+    const float night = cache.view.nightLevel;
+    const GLfloat ambient[4] = {night, night, night, 1.0f};
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
     const GLfloat sun[4] = {static_cast<GLfloat>(sunDirection[0]),
                             static_cast<GLfloat>(sunDirection[1]),
                             static_cast<GLfloat>(sunDirection[2]), 1.0f};
@@ -276,8 +294,8 @@ void MoonCacheComposite(const MoonCache& cache, const double sunDirection[3]) {
 }
 
 bool MoonCacheDraw(MoonCache& cache, GLUquadric* quadric, const double sunDirection[3],
-                   int32_t frame) {
-    if (!MoonCacheUpdate(cache, quadric, sunDirection, frame)) {
+                   int32_t frame, const MoonView& view) {
+    if (!MoonCacheUpdate(cache, quadric, sunDirection, frame, view)) {
         return false;
     }
     MoonCacheComposite(cache, sunDirection);

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "scene/moon_pass.h"
+
 class GLUquadric;
 
 // The Moon with its limb glow drawn once into an off-screen texture and laid
@@ -31,6 +33,7 @@ struct MoonCache {
     double sun[3] = {0.0, 0.0, 0.0};       // the light direction it was drawn with
     float normal[3] = {0.0f, 0.0f, 1.0f};  // the current normal the Moon's spheres leave
     unsigned int moonTexture = 0;          // the Moon map it was drawn with
+    MoonView view;                         // the turn, libration and night side it was drawn with
     bool preview = false;
     int32_t drawnFrame = 0;         // frame counter when it was drawn
     int32_t draws = 0;              // how often it was drawn (for checks)
@@ -43,18 +46,20 @@ struct MoonCache {
 bool MoonCacheSupported();
 
 // Lays the Moon over the frame, drawing it again first when the window, the
-// Moon map or the mode changed, or when the light turned by more than
-// kMoonCacheTurn and the last drawing is at least kMoonCacheMinFrames old.
+// Moon map or the mode changed, or when the light or the view (MoonView: the
+// face's turn and the libration, by more than kMoonCacheTurn; the night
+// side's level by half a grey level) moved and the last drawing is at least
+// kMoonCacheMinFrames old.
 // Returns false (nothing drawn) when the off-screen texture cannot be made.
 // Leaves the GL state as MoonPass leaves it.
 bool MoonCacheDraw(MoonCache& cache, GLUquadric* quadric, const double sunDirection[3],
-                   int32_t frame);
+                   int32_t frame, const MoonView& view = MoonView{});
 
 // The two halves of MoonCacheDraw: drawing the Moon into the texture when
 // needed (before the frame is cleared; the frame's GL state is kept), and
 // laying it over the frame.
 bool MoonCacheUpdate(MoonCache& cache, GLUquadric* quadric, const double sunDirection[3],
-                     int32_t frame);
+                     int32_t frame, const MoonView& view = MoonView{});
 void MoonCacheComposite(const MoonCache& cache, const double sunDirection[3]);
 
 // True when the cached Moon covers the pixel box [x0, x1) x [y0, y1) of the

@@ -5,6 +5,7 @@
 #include <GL/glext.h>
 #include <GL/glu.h>
 
+#include "ephemeris/moon_aspect.h"
 #include "scene/scene_state.h"
 #include "scene/scene_textures.h"
 #include "scene/solid_sphere.h"
@@ -18,6 +19,20 @@ namespace {
 constexpr double kGlowSlab = 0.30;
 
 }  // namespace
+
+MoonView MoonViewFor(const SkyReport& report, bool skyView) {
+    MoonView view;
+    if (!skyView) {
+        return view;
+    }
+    view.faceTurn = MoonFaceTurn(report.axisPositionAngle, report.parallacticAngle);
+    view.librationLongitude = report.librationLongitude;
+    view.librationLatitude = report.librationLatitude;
+    const double earth = EarthLitFraction(report.illuminatedFraction);
+    view.nightLevel = static_cast<float>(kNightLevelFullMoon +
+                                         (kNightLevelNewMoon - kNightLevelFullMoon) * earth);
+    return view;
+}
 
 double MoonRadius() {
     return 0.85 * sceneState.worldHeight * 0.45;
@@ -33,7 +48,8 @@ void MoonCentre(double centre[3]) {
     centre[2] = 2;
 }
 
-void MoonPass(GLUquadric* quadric, const double sunDirection[3], bool intoLayer) {
+void MoonPass(GLUquadric* quadric, const double sunDirection[3], bool intoLayer,
+              const MoonView& view) {
     const bool preview = sceneState.preview;
     const bool textured = sceneTextures.pixelCount > 0;
 
@@ -46,9 +62,11 @@ void MoonPass(GLUquadric* quadric, const double sunDirection[3], bool intoLayer)
     }
     glEnable(GL_COLOR_MATERIAL);
 
-    // The night side shows at 8 %; the light is a far point, in effect directional.
-    static const GLfloat kAmbient[4] = {0.08f, 0.08f, 0.08f, 1.0f};
-    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, kAmbient);
+    // The night side shows at the view's level (8 % unless the earthshine
+    // follows the Earth's phase); the light is a far point, in effect
+    // directional, and stays where the Sun is whatever turns the face.
+    const GLfloat ambient[4] = {view.nightLevel, view.nightLevel, view.nightLevel, 1.0f};
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
     const GLfloat sun[4] = {static_cast<GLfloat>(sunDirection[0]),
                             static_cast<GLfloat>(sunDirection[1]),
                             static_cast<GLfloat>(sunDirection[2]), 1.0f};
@@ -59,6 +77,21 @@ void MoonPass(GLUquadric* quadric, const double sunDirection[3], bool intoLayer)
     double centre[3];
     MoonCentre(centre);
     glTranslated(centre[0], centre[1], centre[2]);
+    // In the observer's sky the face is turned about the line of sight, and
+    // the point of the libration is brought to the centre of the disc (its
+    // longitude about the lunar axis, its latitude about the horizontal);
+    // the limb glow, a ring about the line of sight, keeps its place. Each
+    // turn is skipped when zero so the north-up picture is drawn with
+    // exactly its own matrices.
+    if (view.faceTurn != 0.0) {
+        glRotated(view.faceTurn, 0, 0, 1);
+    }
+    const bool librated = view.librationLatitude != 0.0 || view.librationLongitude != 0.0;
+    if (librated) {
+        glPushMatrix();
+        glRotated(view.librationLatitude, 1, 0, 0);
+        glRotated(-view.librationLongitude, 0, 1, 0);
+    }
     glRotated(-90, 1, 0, 0);
     glRotated(90, 0, 0, 1);
 
@@ -80,6 +113,11 @@ void MoonPass(GLUquadric* quadric, const double sunDirection[3], bool intoLayer)
         ListedSphere(quadric, MoonRadius(), 256, 128);
     }
     glDisable(GL_CULL_FACE);
+    if (librated) {
+        glPopMatrix();
+        glRotated(-90, 1, 0, 0);
+        glRotated(90, 0, 0, 1);
+    }
 
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, sceneTextures.limbGlowTexture);

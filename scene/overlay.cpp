@@ -6,7 +6,9 @@
 #include <cmath>
 #include <cstdio>
 
+#include "ephemeris/moon_phases.h"
 #include "ephemeris/observer.h"
+#include "ephemeris/time_base.h"
 #include "platform/time_zone.h"
 #include "scene/bitmap_text.h"
 #include "scene/scene_sky.h"
@@ -39,6 +41,9 @@ void ClockLocalTime(std::tm* now) {
 constexpr int kTextMoon = 55, kTextSun = 56, kTextRise = 57, kTextSet = 58, kTextDayLength = 59,
               kTextHeight = 60, kTextAzimuth = 61, kTextLunarDay = 62, kTextCoordinates = 63,
               kTextSetLocation = 64;
+// Texts of the Moon's facts.
+constexpr int kTextMoonFacts = 66, kTextIlluminated = 67, kTextAge = 68, kTextDistance = 69,
+              kTextNewMoon = 70, kTextKilometres = 74, kTextDayForms = 75, kTextHourForms = 78;
 
 // Line-height sample and the column samples (the same in both languages:
 // six blanks, "восход", two blanks; the clock, three blanks, "высота", a blank).
@@ -158,6 +163,65 @@ void DrawDateAndTime(const OverlayInputs& in, const Frame& frame, double lineHei
     TextSelectFont(overlayState.bodyFont);
 }
 
+// The next phases' date and time, in the interface language's way.
+std::string FormatPhaseTime(const std::tm& local) {
+    char text[64];
+    const char* format =
+        uiTextLanguageOffset == kUiTextRussian ? "%#d %b %H:%M" : "%b %#d, %#I:%M %p";
+    if (UiLocaleFormatTime(text, sizeof text, format, &local) == 0) {
+        return "--";
+    }
+    return text;
+}
+
+// The Moon's facts in the lower right corner, rows 4 ... 11 (the caption
+// of the first seconds keeps rows 2 and 3 free): labels end at a common
+// column, values start after it and end 2 units from the right edge.
+void DrawMoonFacts(const OverlayInputs& in, const Frame& frame, double lineHeight) {
+    const bool russian = uiTextLanguageOffset == kUiTextRussian;
+    const char* days[3] = {UiTextGet(kTextDayForms), UiTextGet(kTextDayForms + 1),
+                           UiTextGet(kTextDayForms + 2)};
+    const char* hours[3] = {UiTextGet(kTextHourForms), UiTextGet(kTextHourForms + 1),
+                            UiTextGet(kTextHourForms + 2)};
+    struct Line {
+        int label;
+        std::string value;
+    };
+    Line lines[7] = {
+        {kTextIlluminated, FormatIlluminated(in.illuminatedFraction)},
+        {kTextAge, FormatMoonAge(in.ageDays, days, hours, russian)},
+        {kTextDistance, FormatDistance(in.distanceKm, UiTextGet(kTextKilometres), russian)},
+    };
+    for (int k = 0; k < 4; ++k) {
+        lines[3 + k] = {in.phases[k].textId, FormatPhaseTime(in.phases[k].local)};
+    }
+
+    double valueWidth = 0.0, labelWidth = 0.0;
+    for (const Line& line : lines) {
+        valueWidth = std::max(valueWidth, MeasureWidth(frame, line.value.c_str()));
+        labelWidth = std::max(labelWidth, MeasureWidth(frame, UiTextGet(line.label)));
+    }
+    const double valueX = 125.0 - 2.0 - valueWidth;
+    const double labelEnd = valueX - 2.0;
+    const double base = 1.5 - 2.0 * lineHeight;
+    auto row = [&](int k) { return base + k * lineHeight; };
+
+    TextSelectFont(overlayState.titleFont);
+    Colour(0.8, 0.8, 1.0, 0.7);
+    At(labelEnd - labelWidth, row(11));
+    TextDraw(Title(kTextMoonFacts).c_str());
+    TextSelectFont(overlayState.bodyFont);
+    for (int k = 0; k < 7; ++k) {
+        const double y = row(10 - k);
+        const double w = MeasureWidth(frame, UiTextGet(lines[k].label));
+        Colour(0.8, 0.8, 1.0, 0.7);
+        At(labelEnd - w, y);
+        TextDrawLast();
+        At(valueX, y);
+        TextDraw(lines[k].value.c_str());
+    }
+}
+
 void DrawCaption(const OverlayInputs& in, const Frame& frame) {
     if (in.advanceCaption) {
         overlayState.captionShown =
@@ -260,6 +324,28 @@ void TextPass(bool advanceCaption) {
     overlayScreenSize(&in.screenWidth, &in.screenHeight);
     in.screenDpi = overlayScreenDpi;
     in.advanceCaption = advanceCaption;
+    in.showMoonFacts = sceneState.showMoonFacts;
+    if (in.showMoonFacts) {
+        const long long now = PlatformTimeNow();
+        const MoonFacts facts = MoonFactsKept(DaysFromTimeValue(now));
+        in.illuminatedFraction = skyReport.illuminatedFraction;
+        in.distanceKm = skyReport.distanceKm;
+        in.ageDays = facts.ageDays;
+        for (int k = 0; k < 4; ++k) {
+            in.phases[k].textId = kTextNewMoon + k;
+            // To the nearest second, in the local zone like the clock.
+            const std::time_t at =
+                static_cast<std::time_t>(TimeValueFromDays(facts.nextPhase[k] + 0.5 / 86400.0));
+            if (localtime_r(&at, &in.phases[k].local) == nullptr) {
+                in.phases[k].local = std::tm{};
+            }
+        }
+        std::stable_sort(in.phases, in.phases + 4,
+                         [&](const OverlayInputs::Phase& a, const OverlayInputs::Phase& b) {
+                             return facts.nextPhase[a.textId - kTextNewMoon] <
+                                    facts.nextPhase[b.textId - kTextNewMoon];
+                         });
+    }
     OverlayDraw(in);
 }
 
@@ -290,6 +376,9 @@ void OverlayDraw(const OverlayInputs& in) {
         DrawSections(in, frame, lineHeight);
         DrawCoordinates(in, frame, lineHeight);
         DrawDateAndTime(in, frame, lineHeight);
+        if (in.showMoonFacts) {
+            DrawMoonFacts(in, frame, lineHeight);
+        }
     }
     DrawCaption(in, frame);
 

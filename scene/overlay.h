@@ -44,6 +44,16 @@ struct OverlayInputs {
     // The first picture of a frame advances the caption; the others of the
     // same frame (one per monitor) draw it as the first one left it.
     bool advanceCaption = true;
+    // The Moon's facts, drawn in the lower right corner when showMoonFacts.
+    bool showMoonFacts = false;
+    double illuminatedFraction = 0.0;  // 0 ... 1
+    double ageDays = 0.0;
+    double distanceKm = 0.0;
+    struct Phase {
+        int textId = 0;   // which phase: its name's text id
+        std::tm local{};  // when, local time
+    };
+    Phase phases[4];  // the next four, in the order they come
 };
 
 // The screen size in pixels that text sizes and widths are reckoned with.

@@ -81,3 +81,55 @@ std::string FormatLunarDay(double lunarDay, const char* text) {
         return text;
     return "--";
 }
+
+int PluralForm(long long count, bool russian) {
+    const long long n = count < 0 ? -count : count;
+    if (!russian) {
+        return n == 1 ? 0 : 2;
+    }
+    if (n % 10 == 1 && n % 100 != 11) {
+        return 0;
+    }
+    if (n % 10 >= 2 && n % 10 <= 4 && (n % 100 < 12 || n % 100 > 14)) {
+        return 1;
+    }
+    return 2;
+}
+
+std::string FormatIlluminated(double fraction) {
+    if (!(fraction >= 0.0 && fraction <= 1.0)) {
+        return "--";
+    }
+    char text[16];
+    std::snprintf(text, sizeof text, "%d %%", static_cast<int>(std::floor(fraction * 100.0 + 0.5)));
+    return text;
+}
+
+std::string FormatMoonAge(double ageDays, const char* const dayWords[3],
+                          const char* const hourWords[3], bool russian) {
+    if (!(ageDays >= 0.0 && ageDays < 1e6)) {
+        return "--";
+    }
+    const long long totalHours = static_cast<long long>(std::floor(ageDays * 24.0));
+    const long long days = totalHours / 24;
+    const long long hours = totalHours % 24;
+    char text[128];
+    std::snprintf(text, sizeof text, "%lld %s %lld %s", days, dayWords[PluralForm(days, russian)],
+                  hours, hourWords[PluralForm(hours, russian)]);
+    return text;
+}
+
+std::string FormatDistance(double km, const char* unit, bool russian) {
+    if (!(km > 0.0 && km < 1e15)) {
+        return "--";
+    }
+    const std::string digits = std::to_string(static_cast<long long>(std::floor(km + 0.5)));
+    std::string grouped;
+    for (size_t k = 0; k < digits.size(); ++k) {
+        if (k > 0 && (digits.size() - k) % 3 == 0) {
+            grouped += russian ? ' ' : ',';
+        }
+        grouped += digits[k];
+    }
+    return grouped + " " + unit;
+}

@@ -28,3 +28,23 @@ std::string FormatLongitude(double longitude);
 
 // The lunar day's text, or "--" when the lunar day was not found.
 std::string FormatLunarDay(double lunarDay, const char* text);
+
+// The Moon's facts. Words come from the caller in the interface language;
+// `russian` picks that language's number forms.
+
+// Which form a count takes: 0 the singular (English 1; Russian 1, 21, 31,
+// ... but not 11), 1 the Russian "few" form (2-4, 22-24, ... but not
+// 12-14), 2 the plural of everything else.
+int PluralForm(long long count, bool russian);
+
+// The lit fraction as a whole percentage, "96 %"; "--" when not in 0 ... 1.
+std::string FormatIlluminated(double fraction);
+
+// Whole days and hours of an age, each with the form its count takes:
+// "13 days 9 hours", "1 день 21 час"; "--" when negative or not finite.
+std::string FormatMoonAge(double ageDays, const char* const dayWords[3],
+                          const char* const hourWords[3], bool russian);
+
+// Whole kilometres with thousands grouped ("360,389 km"; Russian groups with
+// a space: "360 389 км"); "--" when not a finite positive distance.
+std::string FormatDistance(double km, const char* unit, bool russian);

@@ -162,7 +162,7 @@ void DrawPicture(bool firstOfFrame) {
         StarPass(quadric);
     }
     // 9. Moon pass.
-    MoonPass(quadric, sunDirection);
+    MoonPass(quadric, sunDirection, false, MoonViewFor(skyReport, sceneState.skyView));
 }
 
 // The frame as the passes draw it directly, in the fixed order, with the
@@ -211,7 +211,8 @@ bool CachedFrame() {
     }
     SunInMoonFrame(skyReport, sunDirection[0], sunDirection[1], sunDirection[2]);
     PrepareQuadric();
-    if (!MoonCacheUpdate(moonCache, quadric, sunDirection, sceneState.frameCounter)) {
+    if (!MoonCacheUpdate(moonCache, quadric, sunDirection, sceneState.frameCounter,
+                         MoonViewFor(skyReport, sceneState.skyView))) {
         return false;
     }
     // The text meets the blending that the frame before left.

@@ -52,6 +52,8 @@ void SceneReadSettings() {
 
     sceneState.showText = ReadFlag(kSettingShowText, true);
     sceneState.showStars = ReadFlag(kSettingShowStar, true);
+    sceneState.skyView = ReadFlag(kSettingSkyView, kSettingsDefaultSkyView != 0);
+    sceneState.showMoonFacts = ReadFlag(kSettingShowMoonFacts, kSettingsDefaultShowMoonFacts != 0);
 
     int32_t bias = sceneStandardBias != nullptr ? sceneStandardBias() : 0;
     SettingsPlace place = SettingsReadPlace(uiTextLanguageOffset, bias);

@@ -10,8 +10,8 @@
 // other value keeps the language already selected.
 void SceneReadLanguage();
 
-// Reads the texture paths (an unreadable one becomes "null"), ShowText and
-// ShowStar, Latitude and Longitude into sceneState and observer; run after
+// Reads the texture paths (an unreadable one becomes "null"), ShowText,
+// ShowStar, SkyView and ShowMoonFacts, Latitude and Longitude into sceneState and observer; run after
 // the language is selected, since the latitude's fallback depends on it.
 // Fallbacks are never written back.
 void SceneReadSettings();

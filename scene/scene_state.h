@@ -8,6 +8,8 @@ struct SceneState {
     bool preview = false;             // the shell runs in preview mode
     bool showText = true;             // draw the information overlay
     bool showStars = true;            // draw the star field
+    bool skyView = false;             // the Moon turned and librated as in the observer's sky
+    bool showMoonFacts = false;       // the Moon's facts in the overlay
     bool placeDefaulted = false;      // latitude or longitude fell back to a default
     int32_t frameCounter = -1;        // incremented at the start of every frame; first frame is 0
     char largeTexturePath[100] = "";  // the full-screen Moon picture

@@ -8,6 +8,7 @@
 #include "platform/dialog_host.h"
 #include "platform/time_zone.h"
 #include "settings/cp1251.h"
+#include "settings/data_files.h"
 #include "settings/settings_dialog.h"
 #include "settings/settings_store.h"
 #include "settings/ui_locale.h"
@@ -54,13 +55,15 @@ bool Russian() {
     return uiTextLanguageOffset == kUiTextRussian;
 }
 
+// The city file of the current language: the one the settings name, else
+// the installed one (settings/data_files.h).
 std::string CurrentPath() {
     char path[301] = {};
     if (!SettingsReadValue(kSettingsSubkey, Russian() ? kSettingPlaces01 : kSettingPlaces00, path,
                            300)) {
-        return "";
+        path[0] = 0;
     }
-    return path;
+    return DataFindFile(path, Russian() ? kDataCitiesRussian : kDataCitiesEnglish);
 }
 
 LRESULT List(UINT message, WPARAM wParam, LPARAM lParam) {

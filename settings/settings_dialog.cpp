@@ -16,7 +16,7 @@ HWND settingsDialogWindow = 0;
 
 namespace {
 
-// The controls of template 2003 on the host's grid: language and the two
+// The controls of template 2003 on the host's grid: language and the four
 // flags on top, then the place group with the city list on the left and
 // the coordinates and the list buttons on the right, About and OK below.
 // Texts are set from the interface texts when the dialog opens.
@@ -25,7 +25,9 @@ const DialogControl kControls[] = {
     {kIdLanguage, kControlDropDownList, "", 0, 1, 1, 1, kControlFill},
     {kIdShowStars, kControlCheckBox, "Show stars", 1, 0, 1, 2},
     {kIdShowText, kControlCheckBox, "Show text information", 2, 0, 1, 2},
-    {kIdPlaceGroup, kControlGroupBox, "Observer place", 3, 0, 1, 2, kControlFill | kControlTall},
+    {kIdSkyView, kControlCheckBox, "Sky view", 3, 0, 1, 2},
+    {kIdShowMoonFacts, kControlCheckBox, "Moon facts", 4, 0, 1, 2},
+    {kIdPlaceGroup, kControlGroupBox, "Observer place", 5, 0, 1, 2, kControlFill | kControlTall},
     {kIdCityListLabel, kControlLabel, "List of the Cities", 0, 0, 1, 1, 0, kIdPlaceGroup},
     {kIdCityList, kControlComboList, "", 1, 0, 6, 1, kControlSorted | kControlFill | kControlTall,
      kIdPlaceGroup, 26, 12},
@@ -42,8 +44,10 @@ const DialogControl kControls[] = {
     {kIdLongitudeButton, kControlButton, "Eastern", 3, 5, 1, 1, kControlFlat, kIdPlaceGroup},
     {kIdAddCity, kControlButton, "Add place in the list", 4, 1, 1, 5, 0, kIdPlaceGroup},
     {kIdDeleteCity, kControlButton, "Delete place from the list", 5, 1, 1, 5, 0, kIdPlaceGroup},
-    {kIdAbout, kControlButton, "About", 4, 0},
-    {IDOK, kControlButton, "OK", 4, 1, 1, 1, kControlDefault},
+    // Takes the height the list needs beyond the rows beside it.
+    {0, kControlLabel, "", 6, 1, 1, 5, kControlTall, kIdPlaceGroup},
+    {kIdAbout, kControlButton, "About", 6, 0},
+    {IDOK, kControlButton, "OK", 6, 1, 1, 1, kControlDefault},
 };
 
 const DialogTemplate kTemplate = {2003, " Nocturo", kControls,
@@ -88,8 +92,9 @@ void FillCities() {
     CityChooseCurrent();
 }
 
-void ReadCheck(const char* name, int id) {
-    uint8_t value = 1;
+// A flag's box from the store; a missing value shows its default.
+void ReadCheck(const char* name, int id, uint8_t fallback = 1) {
+    uint8_t value = fallback;
     SettingsReadValue(kSettingsSubkey, name, &value, 1);
     CheckDlgButton(settingsDialogWindow, id, (value & 1) ? BST_CHECKED : BST_UNCHECKED);
 }
@@ -124,6 +129,8 @@ void Open(HWND dialog) {
     FillCities();
     ReadCheck(kSettingShowStar, kIdShowStars);
     ReadCheck(kSettingShowText, kIdShowText);
+    ReadCheck(kSettingSkyView, kIdSkyView, kSettingsDefaultSkyView);
+    ReadCheck(kSettingShowMoonFacts, kIdShowMoonFacts, kSettingsDefaultShowMoonFacts);
 }
 
 void SwitchHemisphere(double* angle, int id, int positiveText, int negativeText) {
@@ -175,6 +182,11 @@ void Command(HWND dialog, int id, int code) {
         case kIdShowStars:
         case kIdShowText:
             WriteByte(id == kIdShowStars ? kSettingShowStar : kSettingShowText,
+                      static_cast<uint8_t>(IsDlgButtonChecked(dialog, id) & 1));
+            return;
+        case kIdSkyView:
+        case kIdShowMoonFacts:
+            WriteByte(id == kIdSkyView ? kSettingSkyView : kSettingShowMoonFacts,
                       static_cast<uint8_t>(IsDlgButtonChecked(dialog, id) & 1));
             return;
         case kIdAddCity:
@@ -262,6 +274,8 @@ void SettingsApplyTexts() {
     SetWindowTextA(settingsDialogWindow, UiTextGet(2));
     SetText(kIdShowStars, 4);
     SetText(kIdShowText, 5);
+    SetText(kIdSkyView, 65);
+    SetText(kIdShowMoonFacts, 66);
     SetText(kIdPlaceGroup, 6);
     SetText(kIdLatitudeLabel, 7);
     SetText(kIdLongitudeLabel, 8);

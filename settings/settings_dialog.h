@@ -2,7 +2,7 @@
 
 #include "platform/dialog_host.h"
 
-// The settings dialog (template 2003): language, the two display flags, and
+// The settings dialog (template 2003): language, the four display flags, and
 // the observer's place, picked from the city list or typed in degrees,
 // minutes and seconds. Every change is written to the settings at once;
 // there is nothing to apply, and cancelling undoes nothing.
@@ -28,6 +28,8 @@ constexpr int kIdShowText = 1018;
 constexpr int kIdLanguageLabel = 1019;
 constexpr int kIdLanguage = 1021;
 constexpr int kIdAbout = 1024;
+constexpr int kIdSkyView = 1030;
+constexpr int kIdShowMoonFacts = 1031;
 constexpr int kIdLatitudeLabel = -1;  // the template's one control without an id
 
 // The place the dialog shows and edits (degrees, north and east positive);

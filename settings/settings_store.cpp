@@ -14,6 +14,7 @@ const SettingsValueInfo settingsValues[kSettingsValueCount] = {
     {kSettingCityCurrentEn, kSettingsInt32, 4}, {kSettingCityCurrentRu, kSettingsInt32, 4},
     {kSettingPlaces00, kSettingsText, 300},     {kSettingPlaces01, kSettingsText, 300},
     {kSettingTextures00, kSettingsText, 100},   {kSettingTextures01, kSettingsText, 100},
+    {kSettingSkyView, kSettingsByte, 1},        {kSettingShowMoonFacts, kSettingsByte, 1},
 };
 
 namespace {

@@ -47,6 +47,8 @@ constexpr const char* kSettingPlaces00 = "places00";
 constexpr const char* kSettingPlaces01 = "places01";
 constexpr const char* kSettingTextures00 = "textures00";
 constexpr const char* kSettingTextures01 = "textures01";
+constexpr const char* kSettingSkyView = "SkyView";
+constexpr const char* kSettingShowMoonFacts = "ShowMoonFacts";
 
 // How a value is written and what its readers hold it in.
 enum SettingsKind : int {
@@ -62,7 +64,7 @@ struct SettingsValueInfo {
     uint32_t readerSize;  // the buffer its readers read it into
 };
 
-constexpr int kSettingsValueCount = 12;
+constexpr int kSettingsValueCount = 14;
 extern const SettingsValueInfo settingsValues[kSettingsValueCount];
 
 // The entry for a value name (compared without regard to case), or null.
@@ -72,6 +74,8 @@ const SettingsValueInfo* SettingsFindValue(const char* name);
 constexpr int32_t kSettingsDefaultLanguage = 0;  // English
 constexpr uint8_t kSettingsDefaultShowStar = 1;
 constexpr uint8_t kSettingsDefaultShowText = 1;
+constexpr uint8_t kSettingsDefaultSkyView = 0;        // the Moon drawn north up
+constexpr uint8_t kSettingsDefaultShowMoonFacts = 0;  // no facts block
 constexpr uint8_t kSettingsDefaultPlaceOther = 0;
 constexpr int32_t kSettingsDefaultCityCurrent = -1;  // the time zone's default city
 constexpr const char* kSettingsDefaultTexturePath = "null";

@@ -7,9 +7,9 @@
 #include "platform/messages.h"
 #include "platform/x11_palette.h"
 #include "platform/x11_window.h"
-#include "settings/settings_dialog.h"
 #include "scene/fps_readout.h"
 #include "settings/data_files.h"
+#include "settings/settings_dialog.h"
 #include "shell/glscrnsv.h"
 #include "shell/palette.h"
 

@@ -34,6 +34,8 @@ constexpr Alias kAliases[] = {
     {"language", kIdLanguage},
     {"stars", kIdShowStars},
     {"text", kIdShowText},
+    {"sky-view", kIdSkyView},
+    {"moon-facts", kIdShowMoonFacts},
     {"city", kIdCityList},
     {"lat-deg", kIdLatitudeDegrees},
     {"lat-min", kIdLatitudeMinutes},

@@ -23,6 +23,8 @@
 #include "ephemeris/fundamental_arguments.h"
 #include "ephemeris/lunar_day.h"
 #include "ephemeris/moon.h"
+#include "ephemeris/moon_aspect.h"
+#include "ephemeris/moon_phases.h"
 #include "ephemeris/nutation.h"
 #include "ephemeris/observer.h"
 #include "ephemeris/sidereal_time.h"
@@ -312,6 +314,32 @@ int main(int argc, char** argv) {
     lunarDay.isWhole = true;
     fields.push_back(lunarDay);
     fields.push_back(lunarDayText);
+
+    // How the Moon presents itself, its age and the next phases (UT).
+    fields.push_back(Number("parallacticAngle", "Parallactic angle (deg)", r.parallacticAngle));
+    fields.push_back(
+        Number("axisPositionAngle", "Moon axis position angle (deg)", r.axisPositionAngle));
+    fields.push_back(Number("faceTurn", "Moon face turn, sky view (deg)",
+                            MoonFaceTurn(r.axisPositionAngle, r.parallacticAngle)));
+    fields.push_back(
+        Number("librationLongitude", "Libration in longitude (deg)", r.librationLongitude));
+    fields.push_back(
+        Number("librationLatitude", "Libration in latitude (deg)", r.librationLatitude));
+    fields.push_back(Number("illuminatedFraction", "Illuminated fraction", r.illuminatedFraction));
+    const MoonFacts facts = MoonFactsAt(d);
+    fields.push_back(Number("ageDays", "Age (days since the new moon)", facts.ageDays));
+    fields.push_back(Number("distanceKm", "Distance (km)", r.distanceKm));
+    static const char* const kPhaseKeys[4][2] = {
+        {"nextNewMoonAt", "Next new moon (UT)"},
+        {"nextFirstQuarterAt", "Next first quarter (UT)"},
+        {"nextFullMoonAt", "Next full moon (UT)"},
+        {"nextLastQuarterAt", "Next last quarter (UT)"},
+    };
+    for (int k = 0; k < 4; ++k) {
+        // To the nearest second.
+        const long long at = TimeValueFromDays(facts.nextPhase[k] + 0.5 / 86400.0);
+        fields.push_back(Text(kPhaseKeys[k][0], kPhaseKeys[k][1], FormatInstant(at)));
+    }
 
     if (options.detail) {
         const Lunation lunation = LunationAround(now, MachineZoneOffsetAt);

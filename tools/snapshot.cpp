@@ -64,6 +64,12 @@ int RunSnapshot(const SnapshotOptions& options, std::vector<uint8_t>& rgba, std:
     if (options.noStars) {
         sceneState.showStars = false;
     }
+    if (options.skyView) {
+        sceneState.skyView = true;
+    }
+    if (options.moonFacts) {
+        sceneState.showMoonFacts = true;
+    }
     if (options.noText) {
         // No text at all: neither the overlay nor the caption.
         sceneState.showText = false;

@@ -65,8 +65,8 @@ int ParseSize(const char* text, int32_t& width, int32_t& height) {
 
 const char* SnapshotUsage() {
     return "usage: nocturo-snapshot [--at YYYY-MM-DDTHH:MM:SSZ] [--lat DEG] [--lon DEG] "
-           "[--size WxH] [--preview] [--frames N] [--no-stars] [--no-text] [--texture PATH] "
-           "-o FILE.png";
+           "[--size WxH] [--preview] [--frames N] [--no-stars] [--no-text] [--sky-view] "
+           "[--moon-facts] [--texture PATH] -o FILE.png";
 }
 
 const char* SnapshotHelp() {
@@ -79,6 +79,8 @@ const char* SnapshotHelp() {
            "  --preview                  draw as the preview does\n"
            "  --frames N                 frames drawn before the picture is taken (default 1)\n"
            "  --no-stars, --no-text      leave out the star field or the text\n"
+           "  --sky-view                 the Moon turned and librated as in the observer's sky\n"
+           "  --moon-facts               the Moon's facts in the overlay\n"
            "  --texture PATH             the Moon picture to use\n"
            "  -o FILE.png                the output file (required)\n"
            "  -h, --help                 this text\n"
@@ -106,6 +108,8 @@ int ParseSnapshotOptions(int argc, const char* const* argv, SnapshotOptions& opt
         kPreview,
         kNoStars,
         kNoText,
+        kSkyView,
+        kMoonFacts,
         kVersion
     };
     static const option kOptions[] = {
@@ -118,6 +122,8 @@ int ParseSnapshotOptions(int argc, const char* const* argv, SnapshotOptions& opt
         {"preview", no_argument, nullptr, kPreview},
         {"no-stars", no_argument, nullptr, kNoStars},
         {"no-text", no_argument, nullptr, kNoText},
+        {"sky-view", no_argument, nullptr, kSkyView},
+        {"moon-facts", no_argument, nullptr, kMoonFacts},
         {"help", no_argument, nullptr, 'h'},
         {"version", no_argument, nullptr, kVersion},
         {nullptr, 0, nullptr, 0},
@@ -188,6 +194,12 @@ int ParseSnapshotOptions(int argc, const char* const* argv, SnapshotOptions& opt
                 break;
             case kNoText:
                 options.noText = true;
+                break;
+            case kSkyView:
+                options.skyView = true;
+                break;
+            case kMoonFacts:
+                options.moonFacts = true;
                 break;
             case 'h':
                 options.help = true;

@@ -9,8 +9,8 @@
 
 // The command line of nocturo-snapshot:
 //   nocturo-snapshot [--at YYYY-MM-DDTHH:MM:SSZ] [--lat DEG] [--lon DEG] [--size WxH]
-//                    [--preview] [--frames N] [--no-stars] [--no-text] [--texture PATH]
-//                    -o FILE.png
+//                    [--preview] [--frames N] [--no-stars] [--no-text] [--sky-view]
+//                    [--moon-facts] [--texture PATH] -o FILE.png
 //   nocturo-snapshot --help | --version
 struct SnapshotOptions {
     bool hasTime = false;
@@ -25,6 +25,8 @@ struct SnapshotOptions {
     int32_t frames = 1;
     bool noStars = false;
     bool noText = false;
+    bool skyView = false;    // turn SkyView on whatever the store holds
+    bool moonFacts = false;  // turn ShowMoonFacts on whatever the store holds
     bool hasTexture = false;
     std::string texture;
     std::string output;

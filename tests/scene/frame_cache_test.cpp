@@ -233,4 +233,32 @@ TEST_F(FrameCache, CachedMoonFollowsTheLightAndTheWindow) {
     ExpectClose(Compare(shrunk(true), small, 640), "smaller viewport");
 }
 
+// The Moon as seen from a southern place: the cached frame draws the turned,
+// librated face as the direct one does, and switching the view on (the
+// light unchanged) draws the cached Moon again.
+TEST_F(FrameCache, SkyViewIsCachedAndTheTurnDrawsTheMoonAgain) {
+    auto southern = [&](bool direct) {
+        Start(kQuarter, 640, 512, false, true, direct);
+        observer.latitude = -33.87;
+        observer.longitude = 151.21;
+        sceneState.skyView = true;
+        return Run(40);
+    };
+    const auto cached = southern(false);
+    ExpectClose(Compare(southern(true), cached, 640), "sky view, Sydney");
+
+    Start(kQuarter, 320, 256, false, true, false);
+    for (int i = 0; i < 40; ++i) {
+        SceneFrame(0);
+    }
+    EXPECT_EQ(SceneCacheDrawCounts().moon, 1);
+    sceneState.skyView = true;
+    SceneFrame(0);
+    EXPECT_EQ(SceneCacheDrawCounts().moon, 2);
+    for (int i = 0; i < 40; ++i) {
+        SceneFrame(0);
+    }
+    EXPECT_EQ(SceneCacheDrawCounts().moon, 2);
+}
+
 }  // namespace

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "scene/overlay.h"
+#include "scene/overlay_format.h"
 
 namespace {
 
@@ -190,6 +191,45 @@ TEST(OverlayFormat, CaptionInPreviewIsOpaqueFromTheFourthFrameForever) {
     EXPECT_TRUE(CaptionStep(&state, true, &alpha));
     EXPECT_EQ(state.captionFrames, INT32_MAX);
     EXPECT_EQ(alpha, 1.0);
+}
+
+// The Moon's facts: the number forms of both languages at the counts where
+// the rules turn (11-14 against 1-4, 21-24, 111), the grouping of the
+// distance and what is no value at all.
+TEST(OverlayFormat, MoonFactsTakeTheNumberFormsAndGroupTheDistance) {
+    struct Form {
+        long long count;
+        int russian, english;
+    } const forms[] = {{0, 2, 2},  {1, 0, 0},  {2, 1, 2},   {4, 1, 2},   {5, 2, 2},
+                       {11, 2, 2}, {12, 2, 2}, {14, 2, 2},  {21, 0, 2},  {22, 1, 2},
+                       {25, 2, 2}, {29, 2, 2}, {101, 0, 2}, {111, 2, 2}, {112, 2, 2}};
+    for (const Form& f : forms) {
+        EXPECT_EQ(PluralForm(f.count, true), f.russian) << f.count;
+        EXPECT_EQ(PluralForm(f.count, false), f.english) << f.count;
+    }
+
+    const char* const daysRu[3] = {"day1", "day2", "day5"};
+    const char* const hoursRu[3] = {"h1", "h2", "h5"};
+    const char* const days[3] = {"day", "days", "days"};
+    const char* const hours[3] = {"hour", "hours", "hours"};
+    EXPECT_EQ(FormatMoonAge(13.0 + 9.5 / 24, days, hours, false), "13 days 9 hours");
+    EXPECT_EQ(FormatMoonAge(1.0 + 1.0 / 24 + 1e-9, days, hours, false), "1 day 1 hour");
+    EXPECT_EQ(FormatMoonAge(21.0 + 22.99 / 24, daysRu, hoursRu, true), "21 day1 22 h2");
+    EXPECT_EQ(FormatMoonAge(0.0, daysRu, hoursRu, true), "0 day5 0 h5");
+    EXPECT_EQ(FormatMoonAge(-0.1, days, hours, false), "--");
+    EXPECT_EQ(FormatMoonAge(kNaN, days, hours, false), "--");
+
+    EXPECT_EQ(FormatDistance(360389.4, "km", false), "360,389 km");
+    EXPECT_EQ(FormatDistance(405999.5, "km", true), "406 000 km");
+    EXPECT_EQ(FormatDistance(999.0, "km", false), "999 km");
+    EXPECT_EQ(FormatDistance(0.0, "km", false), "--");
+    EXPECT_EQ(FormatDistance(kNaN, "km", false), "--");
+
+    EXPECT_EQ(FormatIlluminated(0.957), "96 %");
+    EXPECT_EQ(FormatIlluminated(0.0), "0 %");
+    EXPECT_EQ(FormatIlluminated(1.0), "100 %");
+    EXPECT_EQ(FormatIlluminated(1.5), "--");
+    EXPECT_EQ(FormatIlluminated(kNaN), "--");
 }
 
 }  // namespace

@@ -208,24 +208,107 @@ std::vector<Crossing> HorizonCrossings(char body, double fromJd, double toJd, do
     return found;
 }
 
-double NewMoonBefore(double jdUT) {
-    auto elongation = [](double jd) { return MoonSunElongation(jd + DeltaTDays(jd)); };
+double MoonPhaseBefore(double jdUT, double elongation) {
+    auto offset = [elongation](double jd) {
+        double e = std::fmod(MoonSunElongation(jd + DeltaTDays(jd)) - elongation, 360.0);
+        if (e > 180.0)
+            e -= 360.0;
+        if (e <= -180.0)
+            e += 360.0;
+        return e;
+    };
     double hi = jdUT;
     double lo = jdUT - 0.5;
-    // Walk back until the elongation was negative just before a zero.
-    while (!(elongation(lo) < 0.0 && elongation(hi) >= 0.0 && elongation(hi) < 90.0)) {
+    // Walk back until the offset was negative just before a zero.
+    while (!(offset(lo) < 0.0 && offset(hi) >= 0.0 && offset(hi) < 90.0)) {
         hi = lo;
         lo -= 0.5;
     }
     while (hi - lo > 1e-5) {
         const double mid = 0.5 * (lo + hi);
-        if (elongation(mid) < 0.0) {
+        if (offset(mid) < 0.0) {
             lo = mid;
         } else {
             hi = mid;
         }
     }
     return 0.5 * (lo + hi);
+}
+
+double NewMoonBefore(double jdUT) {
+    return MoonPhaseBefore(jdUT, 0.0);
+}
+
+double MoonParallacticAngle(double jdUT, double latitude, double longitude) {
+    double ra, dec;
+    MoonApparent(jdUT, ra, dec);
+    const double lst = ApparentSiderealHours(jdUT) * 15.0 + longitude;
+    return eraHd2pa((lst - ra) / kDeg, dec / kDeg, latitude / kDeg) * kDeg;
+}
+
+MoonOrientation MoonOrientationAt(double jdTT) {
+    // The Moon's pole and prime meridian of the IAU working group on
+    // cartographic coordinates (mean Earth / polar axis frame, ICRF), with
+    // its main periodic terms.
+    const double d = jdTT - 2451545.0;
+    const double t = d / 36525.0;
+    auto s = [](double deg) { return std::sin(deg / kDeg); };
+    auto c = [](double deg) { return std::cos(deg / kDeg); };
+    const double e1 = 125.045 - 0.0529921 * d, e2 = 250.089 - 0.1059842 * d;
+    const double e3 = 260.008 + 13.0120009 * d, e4 = 176.625 + 13.3407154 * d;
+    const double e5 = 357.529 + 0.9856003 * d, e6 = 311.589 + 26.4057084 * d;
+    const double e7 = 134.963 + 13.0649930 * d, e8 = 276.617 + 0.3287146 * d;
+    const double e9 = 34.226 + 1.7484877 * d, e10 = 15.134 - 0.1589763 * d;
+    const double e11 = 119.743 + 0.0036096 * d, e12 = 239.961 + 0.1643573 * d;
+    const double e13 = 25.053 + 12.9590088 * d;
+    const double a0 = 269.9949 + 0.0031 * t - 3.8787 * s(e1) - 0.1204 * s(e2) + 0.0700 * s(e3) -
+                      0.0172 * s(e4) + 0.0072 * s(e6) - 0.0052 * s(e10) + 0.0043 * s(e13);
+    const double d0 = 66.5392 + 0.0130 * t + 1.5419 * c(e1) + 0.0239 * c(e2) - 0.0278 * c(e3) +
+                      0.0068 * c(e4) - 0.0029 * c(e6) + 0.0009 * c(e7) + 0.0008 * c(e10) -
+                      0.0009 * c(e13);
+    const double w = 38.3213 + 13.17635815 * d - 1.4e-12 * d * d + 3.5610 * s(e1) + 0.1208 * s(e2) -
+                     0.0642 * s(e3) + 0.0158 * s(e4) + 0.0252 * s(e5) - 0.0066 * s(e6) -
+                     0.0047 * s(e7) - 0.0046 * s(e8) + 0.0028 * s(e9) + 0.0052 * s(e10) +
+                     0.0040 * s(e11) + 0.0019 * s(e12) - 0.0044 * s(e13);
+
+    double pole[3], node[3], meridian[3], east[3];
+    eraS2c(a0 / kDeg, d0 / kDeg, pole);
+    eraS2c((a0 + 90.0) / kDeg, 0.0, node);
+    double nodeNorth[3];
+    eraPxp(pole, node, nodeNorth);
+    for (int k = 0; k < 3; ++k) {
+        meridian[k] = node[k] * std::cos(w / kDeg) + nodeNorth[k] * std::sin(w / kDeg);
+    }
+    eraPxp(pole, meridian, east);
+
+    double pv[2][3];
+    eraMoon98(jdTT, 0.0, pv);
+    double toEarth[3];
+    eraSxp(-1.0, pv[0], toEarth);
+    MoonOrientation result;
+    result.librationLongitude = std::atan2(eraPdp(toEarth, east), eraPdp(toEarth, meridian)) * kDeg;
+    result.librationLatitude = std::asin(eraPdp(toEarth, pole) / eraPm(toEarth)) * kDeg;
+
+    // Position angle of the pole on the sky of date at the Moon's place.
+    double moonOfDate[3], poleOfDate[3];
+    TrueOfDate(jdTT, pv[0], moonOfDate);
+    TrueOfDate(jdTT, pole, poleOfDate);
+    result.axisPositionAngle = eraPap(moonOfDate, poleOfDate) * kDeg;
+    return result;
+}
+
+double MoonIlluminatedFraction(double jdTT) {
+    double pv[2][3], heliocentric[2][3], barycentric[2][3];
+    eraMoon98(jdTT, 0.0, pv);
+    eraEpv00(jdTT, 0.0, heliocentric, barycentric);
+    // Vectors from the Moon to the Sun and to the Earth.
+    double moonToSun[3], moonToEarth[3];
+    for (int k = 0; k < 3; ++k) {
+        moonToSun[k] = -heliocentric[0][k] - pv[0][k];
+        moonToEarth[k] = -pv[0][k];
+    }
+    const double phase = eraSepp(moonToSun, moonToEarth);
+    return (1.0 + std::cos(phase)) / 2.0;
 }
 
 }  // namespace reference

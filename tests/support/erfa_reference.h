@@ -63,4 +63,27 @@ std::vector<Crossing> HorizonCrossings(char body, double fromJd, double toJd, do
 // Date UT, to about a second.
 double NewMoonBefore(double jdUT);
 
+// The last instant at or before jdUT at which the apparent elongation of the
+// Moon from the Sun (ecliptic longitudes of date) equals the given one
+// (90 first quarter, 180 full moon, 270 last quarter), to about a second.
+double MoonPhaseBefore(double jdUT, double elongation);
+
+// The Moon's parallactic angle (position angle of the zenith), geocentric,
+// at the same time argument for the place and the sidereal time.
+double MoonParallacticAngle(double jdUT, double latitude, double longitude);
+
+// The Moon's orientation from the IAU rotation model (which includes the
+// physical libration, a few hundredths of a degree): the selenographic
+// longitude and latitude of the sub-Earth point and the position angle of
+// the north pole on the sky of date.
+struct MoonOrientation {
+    double librationLongitude;
+    double librationLatitude;
+    double axisPositionAngle;
+};
+MoonOrientation MoonOrientationAt(double jdTT);
+
+// The lit fraction of the Moon's disc seen from the Earth's centre.
+double MoonIlluminatedFraction(double jdTT);
+
 }  // namespace reference

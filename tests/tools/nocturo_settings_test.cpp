@@ -67,6 +67,8 @@ TEST_F(NocturoSettingsTool, SetThenGetShowsTypeSizeAndMeaning) {
          "Latitude: binary, 8 bytes: 00 00 00 00 00 c0 49 40 (double 51.5)\n"},
         {{"Language", "--int32", "-1"}, "Language: binary, 4 bytes: ff ff ff ff (int32 -1)\n"},
         {{"ShowStar", "--byte", "255"}, "ShowStar: binary, 1 byte: ff (byte 255)\n"},
+        {{"SkyView", "--byte", "1"}, "SkyView: binary, 1 byte: 01 (byte 1)\n"},
+        {{"ShowMoonFacts", "--byte", "0"}, "ShowMoonFacts: binary, 1 byte: 00 (byte 0)\n"},
         {{"Unlisted", "--hex", "01 02:0A"}, "Unlisted: binary, 3 bytes: 01 02 0a\n"},
         {{"textures00", "--string", "/m/\"moon\".bmp"},
          "textures00: string, 14 bytes: \"/m/\\\"moon\\\".bmp\"\n"},
@@ -85,7 +87,9 @@ TEST_F(NocturoSettingsTool, SetThenGetShowsTypeSizeAndMeaning) {
     }
     Result list = Run({"list"});
     EXPECT_EQ(list.status, 0);
-    EXPECT_EQ(std::count(list.out.begin(), list.out.end(), '\n'), 6);
+    EXPECT_EQ(std::count(list.out.begin(), list.out.end(), '\n'), 8);
+    // The one-byte flags take no wider value: the scene could never read it.
+    EXPECT_EQ(Run({"set", "SkyView", "--int32", "1"}).status, 2);
 
     // The settings operations see what the tool wrote: the place moves.
     SettingsPlace place = SettingsReadPlace(kUiTextEnglish, 0);

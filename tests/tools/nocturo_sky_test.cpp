@@ -247,3 +247,45 @@ TEST(NocturoSky, AgreesWithIndependentReferencesOver1900To2100) {
 }
 
 }  // namespace
+
+namespace {
+
+// Julian Date of a "YYYY-MM-DDTHH:MM:SSZ" text (the tool's own form).
+double JulianDate(const std::string& text) {
+    std::tm t{};
+    if (strptime(text.c_str(), "%Y-%m-%dT%H:%M:%SZ", &t) == nullptr) {
+        return 0.0;
+    }
+    return static_cast<double>(timegm(&t)) / 86400.0 + 2440587.5;
+}
+
+// The Moon's aspect and next phases in the JSON: the turn is the axis
+// position angle minus the parallactic angle, the age runs from the new moon
+// before, and the four phases come within a lunation, each within 5 minutes
+// of ERFA's.
+TEST(NocturoSky, PrintsTheMoonsAspectAndNextPhases) {
+    const SkyRun run = Sky("--at 2026-12-22T10:00:00Z --lat -33.87 --lon 151.21 --json");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const Json json = Parse(run.out);
+    const double turn = json.numbers.at("axisPositionAngle") - json.numbers.at("parallacticAngle");
+    EXPECT_NEAR(std::remainder(json.numbers.at("faceTurn") - turn, 360.0), 0.0, 1e-9);
+    EXPECT_LE(std::fabs(json.numbers.at("librationLongitude")), 8.5);
+    EXPECT_LE(std::fabs(json.numbers.at("librationLatitude")), 7.0);
+    EXPECT_GT(json.numbers.at("illuminatedFraction"), 0.9);  // two days before full moon
+    EXPECT_GT(json.numbers.at("distanceKm"), 356000.0);
+    EXPECT_LT(json.numbers.at("distanceKm"), 407000.0);
+
+    const double at = JulianDate("2026-12-22T10:00:00Z");
+    EXPECT_NEAR(json.numbers.at("ageDays"), at - reference::NewMoonBefore(at), 5.0 / 1440.0);
+    const char* const keys[4] = {"nextNewMoonAt", "nextFirstQuarterAt", "nextFullMoonAt",
+                                 "nextLastQuarterAt"};
+    for (int k = 0; k < 4; ++k) {
+        SCOPED_TRACE(keys[k]);
+        const double phase = JulianDate(json.texts.at(keys[k]));
+        // The reference's next one: the first after the one before the instant.
+        const double before = reference::MoonPhaseBefore(at, 90.0 * k);
+        EXPECT_NEAR(phase, reference::MoonPhaseBefore(before + 31.0, 90.0 * k), 5.0 / 1440.0);
+    }
+}
+
+}  // namespace
