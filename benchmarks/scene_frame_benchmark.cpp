@@ -1,10 +1,13 @@
 // Cost of one full-screen frame at 1920 x 1080 drawn offscreen with Mesa:
 // the text pass, the star pass and the Moon pass with a 2048 x 1024 Moon
 // picture, and each pass alone (passes: 7 all three, 3 stars and Moon, 0 only
-// the clear, 1 stars, 2 Moon, 4 text: the overlay's 35 or so strings).
+// the clear, 1 stars, 2 Moon, 4 text: the overlay's 35 or so strings; plus 8:
+// the Moon laid over from its cached texture and the star cores as sprites,
+// as the saver draws them).
 //   scene_frame_benchmark [--benchmark_min_time=2]
 // SaverFrame draws the saver's own frame (SceneInit, then SceneFrame and one
-// tick per frame). The Moon picture is NOCTURO_MOON_PICTURE, else the built
+// tick per frame), from the caches (direct:0) and directly (direct:1), at
+// 1920 x 1080 and 3840 x 2160. The Moon picture is NOCTURO_MOON_PICTURE, else the built
 // build/resources/moon_2048x1024.bmp, else a made-up one.
 
 #include <GL/gl.h>
@@ -21,6 +24,7 @@
 #include "platform/egl_offscreen.h"
 #include "platform/time_zone.h"
 #include "scene/bitmap_text.h"
+#include "scene/moon_cache.h"
 #include "scene/moon_pass.h"
 #include "scene/overlay.h"
 #include "scene/scene_lifecycle.h"
@@ -31,6 +35,7 @@
 #include "scene/solid_sphere.h"
 #include "scene/star_field.h"
 #include "scene/star_pass.h"
+#include "scene/star_sprites.h"
 #include "settings/ui_text.h"
 #include "shell/headless_host.h"
 
@@ -80,6 +85,7 @@ void SetUpScene() {
 constexpr int kStars = 1;
 constexpr int kMoon = 2;
 constexpr int kText = 4;
+constexpr int kCached = 8;  // the Moon from its texture, as the saver draws it
 
 // A report with every row filled, so that every string of the overlay is drawn.
 void FillReport() {
@@ -115,6 +121,11 @@ void FullScreenFrame(benchmark::State& state) {
     gluQuadricDrawStyle(quadric, GLU_FILL);
     gluQuadricTexture(quadric, GL_TRUE);
     const double sun[3] = {0.7e19, 0.2e19, 0.6e19};
+    glViewport(0, 0, 1920, 1080);
+    MoonCache cache;
+    int32_t frame = 0;
+    static StarSprites sprites;
+    sprites = StarSprites{};
     for (auto _ : state) {
         glClearColor(sceneState.skyColour[0], sceneState.skyColour[1], sceneState.skyColour[2],
                      1.0f);
@@ -123,23 +134,35 @@ void FullScreenFrame(benchmark::State& state) {
             TextPass();
         }
         if (passes & kStars) {
+            if ((passes & kCached) && StarSpritesPrepare(sprites)) {
+                starCoreDraw = [](int32_t i) { StarSpritesDrawCore(sprites, i); };
+            }
             StarPass(quadric);
+            starCoreDraw = nullptr;
         }
-        if (passes & kMoon) {
+        if ((passes & kMoon) && (passes & kCached)) {
+            MoonCacheDraw(cache, quadric, sun, frame++);
+        } else if (passes & kMoon) {
             MoonPass(quadric, sun);
         }
         StarAnimationStep();
         glFinish();
     }
+    MoonCacheForget(cache);
+    StarSpritesForget(sprites);
     gluDeleteQuadric(quadric);
     OffscreenContextDestroy(offscreen);
 }
 
 // The saver's own frame: SceneInit once, then SceneFrame and one animation
-// tick per frame, the clock at a fixed moment.
+// tick per frame, the clock at a fixed moment. range(0): 1 draws directly
+// (the reference), 0 as the saver does, from the caches.
 void SaverFrame(benchmark::State& state) {
+    sceneDirectDrawing = state.range(0) != 0;
+    const int32_t width = static_cast<int32_t>(state.range(1));
+    const int32_t height = width * 9 / 16;
     OffscreenContext offscreen;
-    if (OffscreenContextCreate(offscreen, 1920, 1080) != 1) {
+    if (OffscreenContextCreate(offscreen, width, height) != 1) {
         state.SkipWithError("no offscreen GL context");
         return;
     }
@@ -157,20 +180,33 @@ void SaverFrame(benchmark::State& state) {
         SceneTick(0, 0, 0, 0);
         glFinish();
     }
+    sceneDirectDrawing = false;
     OffscreenContextDestroy(offscreen);
 }
 
 // Process CPU time counts Mesa's rasteriser threads too.
-BENCHMARK(SaverFrame)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+BENCHMARK(SaverFrame)
+    ->ArgNames({"direct", "width"})
+    ->Args({0, 1920})
+    ->Args({1, 1920})
+    ->Args({0, 3840})
+    ->Args({1, 3840})
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
 
 // Process CPU time counts Mesa's rasteriser threads too.
 BENCHMARK(FullScreenFrame)
     ->ArgName("passes")
     ->Arg(kText | kStars | kMoon)
+    ->Arg(kText | kStars | kMoon | kCached)
     ->Arg(kStars | kMoon)
+    ->Arg(kStars | kMoon | kCached)
     ->Arg(0)
     ->Arg(kStars)
+    ->Arg(kStars | kCached)
     ->Arg(kMoon)
+    ->Arg(kMoon | kCached)
     ->Arg(kText)
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime()

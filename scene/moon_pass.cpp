@@ -1,6 +1,8 @@
 #include "scene/moon_pass.h"
 
+#define GL_GLEXT_PROTOTYPES 1
 #include <GL/gl.h>
+#include <GL/glext.h>
 #include <GL/glu.h>
 
 #include "scene/scene_state.h"
@@ -21,13 +23,27 @@ double MoonRadius() {
     return 0.85 * sceneState.worldHeight * 0.45;
 }
 
-void MoonPass(GLUquadric* quadric, const double sunDirection[3]) {
+double MoonGlowRadius() {
+    return 0.85 * sceneState.worldHeight * 0.46;
+}
+
+void MoonCentre(double centre[3]) {
+    centre[0] = sceneState.worldWidth / 2;
+    centre[1] = sceneState.worldHeight / 2;
+    centre[2] = 2;
+}
+
+void MoonPass(GLUquadric* quadric, const double sunDirection[3], bool intoLayer) {
     const bool preview = sceneState.preview;
     const bool textured = sceneTextures.pixelCount > 0;
 
     glPushMatrix();
     glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    if (intoLayer) {
+        glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+    } else {
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    }
     glEnable(GL_COLOR_MATERIAL);
 
     // The night side shows at 8 %; the light is a far point, in effect directional.
@@ -40,7 +56,9 @@ void MoonPass(GLUquadric* quadric, const double sunDirection[3]) {
     glColor4f(0.9978f, 0.9978f, 0.9978f, 1.0f);
 
     // Puts the centre of the near side toward the viewer and north up.
-    glTranslated(sceneState.worldWidth / 2, sceneState.worldHeight / 2, 2);
+    double centre[3];
+    MoonCentre(centre);
+    glTranslated(centre[0], centre[1], centre[2]);
     glRotated(-90, 1, 0, 0);
     glRotated(90, 0, 0, 1);
 
@@ -73,7 +91,7 @@ void MoonPass(GLUquadric* quadric, const double sunDirection[3]) {
         // the texture's alpha is 0 and blending leaves the picture as it is.
         // Clipping the sphere to that slab draws the same picture at a small
         // part of the cost (nothing drawn later depends on the depth).
-        const double glowRadius = 0.85 * sceneState.worldHeight * 0.46;
+        const double glowRadius = MoonGlowRadius();
         const GLdouble below[4] = {0, 0, -1, kGlowSlab * glowRadius};
         const GLdouble above[4] = {0, 0, 1, kGlowSlab * glowRadius};
         glClipPlane(GL_CLIP_PLANE0, below);
@@ -88,5 +106,8 @@ void MoonPass(GLUquadric* quadric, const double sunDirection[3]) {
 
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_COLOR_MATERIAL);
+    if (intoLayer) {
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    }
     glPopMatrix();
 }

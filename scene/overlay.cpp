@@ -15,6 +15,7 @@
 
 OverlayState overlayState;
 bool textPassEnabled = true;
+TextColours overlayTextColours = TextColours::AsGiven;
 
 namespace {
 
@@ -52,7 +53,12 @@ struct Frame {
 };
 
 void Colour(double r, double g, double b, double a) {
-    glColor4d(r, g, b, a);
+    if (overlayTextColours == TextColours::OverSky) {
+        const float* sky = sceneState.skyColour;
+        glColor4d(a * r + (1 - a) * sky[0], a * g + (1 - a) * sky[1], a * b + (1 - a) * sky[2], 1);
+    } else {
+        glColor4d(r, g, b, a);
+    }
 }
 
 void At(double x, double y) {

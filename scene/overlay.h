@@ -54,6 +54,14 @@ void TextPass();
 // text); the saver never changes it.
 extern bool textPassEnabled;
 
+// How the text's colours meet the pixels under them. `AsGiven`: with their
+// own opacity, for the text pass drawn first in a frame, over the cleared sky.
+// `OverSky`: opaque, mixed with the sky colour by their opacity, which gives
+// the same pixels whatever was drawn before (for a frame that draws the text
+// last, with blending off).
+enum class TextColours { AsGiven, OverSky };
+extern TextColours overlayTextColours;
+
 // The text pass for given inputs.
 void OverlayDraw(const OverlayInputs& in);
 

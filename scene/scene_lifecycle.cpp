@@ -3,11 +3,14 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "ephemeris/sky_report.h"
 #include "platform/timers.h"
 #include "scene/bitmap_text.h"
+#include "scene/moon_cache.h"
 #include "scene/moon_pass.h"
 #include "scene/overlay.h"
 #include "scene/scene_settings.h"
@@ -17,9 +20,12 @@
 #include "scene/scene_view.h"
 #include "scene/star_field.h"
 #include "scene/star_pass.h"
+#include "scene/star_sprites.h"
 #include "settings/data_files.h"
 #include "settings/ui_locale.h"
 #include "settings/ui_text.h"
+
+bool sceneDirectDrawing = false;
 
 namespace {
 
@@ -28,13 +34,44 @@ uintptr_t animationTimer = 0;
 GLUquadric* quadric = nullptr;
 // The Sun's position for the Moon's light, in the frame looking at the Moon.
 double sunDirection[3] = {0.0, 0.0, 0.0};
+// The Moon drawn once into a texture and laid over each frame.
+MoonCache moonCache;
+// The star cores drawn once and laid down as sprites.
+StarSprites starSprites;
 
-void ClearToSky() {
+// Whether the context can hold the caches; asked once, at the first frame.
+enum class CacheSupport { Unknown, Yes, No } cacheSupport = CacheSupport::Unknown;
+// The drawings the hidden-star marks were taken from.
+int32_t hiddenForMoonDraws = -1, hiddenForStarDraws = -1;
+
+void DrawCoreSprite(int32_t index) {
+    StarSpritesDrawCore(starSprites, index);
+}
+
+bool StarHidden(int32_t index) {
+    return starSprites.hidden[index];
+}
+
+// Marks the stars that the opaque middle of the cached Moon hides whole;
+// again whenever the Moon or the sprites were drawn anew.
+void MarkHiddenStars() {
+    if (hiddenForMoonDraws == moonCache.draws && hiddenForStarDraws == starSprites.draws) {
+        return;
+    }
+    for (int32_t i = 0; i < kTwinkleStars; ++i) {
+        const int32_t* box = starSprites.sprites[i].box;
+        starSprites.hidden[i] = MoonCacheCovers(moonCache, box[0], box[1], box[2], box[3]);
+    }
+    hiddenForMoonDraws = moonCache.draws;
+    hiddenForStarDraws = starSprites.draws;
+}
+
+void ClearToSky(GLbitfield buffers) {
     sceneState.skyColour[0] = 5.0f / 255.0f;
     sceneState.skyColour[1] = 10.0f / 255.0f;
     sceneState.skyColour[2] = 30.0f / 255.0f;
     glClearColor(sceneState.skyColour[0], sceneState.skyColour[1], sceneState.skyColour[2], 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glClear(buffers);
 }
 
 void PrepareQuadric() {
@@ -46,6 +83,141 @@ void PrepareQuadric() {
     }
 }
 
+bool UseCaches() {
+    if (sceneDirectDrawing) {
+        return false;
+    }
+    if (cacheSupport == CacheSupport::Unknown) {
+        cacheSupport = MoonCacheSupported() ? CacheSupport::Yes : CacheSupport::No;
+    }
+    return cacheSupport == CacheSupport::Yes;
+}
+
+// Sets the depth to the far value in the pixel boxes of the stars that will
+// be drawn and of the flare: the only places where anything is drawn with
+// the depth test in a cached frame. Far cheaper than clearing the whole
+// depth buffer in software.
+void ResetDepthUnderStars() {
+    GLint v[4];
+    glGetIntegerv(GL_VIEWPORT, v);
+    GLdouble model[16], projection[16];
+    glGetDoublev(GL_MODELVIEW_MATRIX, model);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    // The flare's rays reach its size from the centre, its glow two thirds of it.
+    const double fx = starField.x[kTwinkleStars], fy = starField.y[kTwinkleStars];
+    const double reach = starField.flareSize;
+    GLdouble lx, ly, lz, hx, hy, hz;
+    gluProject(fx - reach, fy - reach, -190, model, projection, v, &lx, &ly, &lz);
+    gluProject(fx + reach, fy + reach, -190, model, projection, v, &hx, &hy, &hz);
+
+    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_VIEWPORT_BIT);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_BLEND);
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_ALWAYS);
+    glDepthMask(GL_TRUE);
+    glDepthRange(1.0, 1.0);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, v[2], 0, v[3], -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glBegin(GL_QUADS);
+    auto box = [](double x0, double y0, double x1, double y1) {
+        glVertex2d(x0, y0);
+        glVertex2d(x1, y0);
+        glVertex2d(x1, y1);
+        glVertex2d(x0, y1);
+    };
+    const int32_t count = sceneState.preview ? kTwinkleStars / 5 : kTwinkleStars;
+    for (int32_t i = 0; i < count; ++i) {
+        if (!starSprites.hidden[i]) {
+            const int32_t* b = starSprites.sprites[i].box;
+            box(b[0], b[1], b[2], b[3]);
+        }
+    }
+    box(std::floor(std::min(lx, hx)) - 2 - v[0], std::floor(std::min(ly, hy)) - 2 - v[1],
+        std::ceil(std::max(lx, hx)) + 3 - v[0], std::ceil(std::max(ly, hy)) + 3 - v[1]);
+    glEnd();
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopAttrib();
+}
+
+// The frame as the passes draw it directly, in the fixed order, with the
+// depth test: the text in front, the stars behind, the Moon between.
+void DirectFrame() {
+    // 3. Clear to the sky colour.
+    ClearToSky(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    // 4. Sky report, every fourth frame.
+    if ((sceneState.frameCounter & 3) == 0) {
+        SceneRefreshSky();
+    }
+    // 5. The Sun's direction for the Moon's light.
+    SunInMoonFrame(skyReport, sunDirection[0], sunDirection[1], sunDirection[2]);
+    // 6. The quadric for this frame's spheres.
+    PrepareQuadric();
+    // 7. Text pass: the overlay and the caption.
+    TextPass();
+    // 8. Star pass.
+    if (sceneState.showStars) {
+        StarPass(quadric);
+    }
+    // 9. Moon pass.
+    MoonPass(quadric, sunDirection);
+}
+
+// The same picture from the caches, painted back to front: the stars, the
+// Moon laid over them from its texture, the text on top in the colours it
+// takes over the sky (where it is drawn first, its letters hide what is
+// drawn after them). Only the stars use the depth test, inside their own
+// boxes, so the depth buffer is not cleared. Returns false, having drawn
+// nothing, when the Moon's texture cannot be made.
+bool CachedFrame() {
+    // The sky report and the light come first: the Moon's texture is brought
+    // up to date before anything is drawn.
+    if ((sceneState.frameCounter & 3) == 0) {
+        SceneRefreshSky();
+    }
+    SunInMoonFrame(skyReport, sunDirection[0], sunDirection[1], sunDirection[2]);
+    PrepareQuadric();
+    if (!MoonCacheUpdate(moonCache, quadric, sunDirection, sceneState.frameCounter)) {
+        return false;
+    }
+    // The text meets the blending that the frame before left.
+    const bool blendAtText = glIsEnabled(GL_BLEND) == GL_TRUE;
+    ClearToSky(GL_COLOR_BUFFER_BIT);
+    const bool sprites = sceneState.showStars && StarSpritesPrepare(starSprites);
+    if (sceneState.showStars) {
+        if (sprites) {
+            MarkHiddenStars();
+            ResetDepthUnderStars();
+        } else {
+            glClear(GL_DEPTH_BUFFER_BIT);
+        }
+        starCoreDraw = sprites ? DrawCoreSprite : nullptr;
+        starSkip = sprites ? StarHidden : nullptr;
+        StarPass(quadric);
+        starCoreDraw = nullptr;
+        starSkip = nullptr;
+    }
+    glDisable(GL_DEPTH_TEST);
+    MoonCacheComposite(moonCache, sunDirection);
+    glDisable(GL_BLEND);
+    overlayTextColours = blendAtText ? TextColours::OverSky : TextColours::AsGiven;
+    TextPass();
+    overlayTextColours = TextColours::AsGiven;
+    glEnable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
+    return true;
+}
+
 }  // namespace
 
 const SaverContext* SaverConfigure() {
@@ -55,6 +227,11 @@ const SaverContext* SaverConfigure() {
 }
 
 int SceneInit(uint32_t) {
+    // A new context holds none of the cached pictures.
+    moonCache = MoonCache{};
+    starSprites = StarSprites{};
+    hiddenForMoonDraws = hiddenForStarDraws = -1;
+    cacheSupport = CacheSupport::Unknown;
     // 1. Preview or not, fixed for the run.
     sceneState.preview = SaverIsPreview() != 0;
     // 2. Language and locale.
@@ -91,24 +268,13 @@ void SceneFrame(uint32_t) {
     if (sceneState.preview && (sceneState.frameCounter & 1) != 0) {
         return;
     }
-    // 3. Clear to the sky colour.
-    ClearToSky();
-    // 4. Sky report, every fourth frame.
-    if ((sceneState.frameCounter & 3) == 0) {
-        SceneRefreshSky();
+    // 3. to 9. The passes, from the caches where the context can hold them.
+    if (!UseCaches() || !CachedFrame()) {
+        if (!sceneDirectDrawing) {
+            cacheSupport = CacheSupport::No;
+        }
+        DirectFrame();
     }
-    // 5. The Sun's direction for the Moon's light.
-    SunInMoonFrame(skyReport, sunDirection[0], sunDirection[1], sunDirection[2]);
-    // 6. The quadric for this frame's spheres.
-    PrepareQuadric();
-    // 7. Text pass: the overlay and the caption.
-    TextPass();
-    // 8. Star pass.
-    if (sceneState.showStars) {
-        StarPass(quadric);
-    }
-    // 9. Moon pass.
-    MoonPass(quadric, sunDirection);
     // 10. Done; the host presents the frame.
     glFlush();
 }
@@ -124,4 +290,8 @@ uintptr_t SceneTimerId() {
 
 GLUquadric* SceneQuadric() {
     return quadric;
+}
+
+SceneCacheDraws SceneCacheDrawCounts() {
+    return {moonCache.draws, starSprites.draws};
 }

@@ -22,3 +22,16 @@ uintptr_t SceneTimerId();
 struct GLUquadric;
 // The quadric object the passes draw their spheres with (made by SceneFrame).
 GLUquadric* SceneQuadric();
+
+// Draws every frame directly, pass by pass with the depth test, instead of
+// reusing the cached Moon and star sprites. The reference that tests and
+// benchmarks compare the cached frames with; the saver never sets it.
+extern bool sceneDirectDrawing;
+
+// How often the Moon and the star cores were drawn into their textures since
+// SceneInit; for checks of the caching.
+struct SceneCacheDraws {
+    int32_t moon = 0;
+    int32_t starCores = 0;
+};
+SceneCacheDraws SceneCacheDrawCounts();

@@ -11,7 +11,13 @@
 #include "scene/solid_sphere.h"
 #include "scene/star_field.h"
 
+void (*starCoreDraw)(int32_t index) = nullptr;
+bool (*starSkip)(int32_t index) = nullptr;
+
 namespace {
+
+// The star StarPass is drawing, for starCoreDraw; -1 outside it.
+int32_t drawingStar = -1;
 
 // Four rays from tips (±h, 0) and (0, ±v) to the centre; the tips take the
 // sky colour so each ray fades into the sky.
@@ -47,6 +53,11 @@ void BeginSprite(const GLfloat centre[4]) {
 
 }  // namespace
 
+double StarCoreRadius(double size) {
+    const double reach = sceneState.preview ? 2 * size : size;
+    return reach < 3 ? 0.1 * reach : 0.3;
+}
+
 void DrawTwinkleStar(double x, double y, double size, double angle, double brightness) {
     const bool preview = sceneState.preview;
     const GLfloat centre[4] = {1.0f, 1.0f, 1.0f, static_cast<GLfloat>(brightness)};
@@ -70,13 +81,16 @@ void DrawTwinkleStar(double x, double y, double size, double angle, double brigh
     glLightfv(GL_LIGHT0, GL_POSITION, kCoreLight);
     glLightModelfv(GL_LIGHT_MODEL_AMBIENT, kCoreAmbient);
     glColor4fv(centre);
-    const double reach = preview ? 2 * size : size;
     // The sphere draws its near half first; its far half lies behind it at
     // every pixel and fails the depth test, so culling it spares half the
     // triangles without changing a pixel.
-    glEnable(GL_CULL_FACE);
-    SolidSphere(reach < 3 ? 0.1 * reach : 0.3);
-    glDisable(GL_CULL_FACE);
+    if (starCoreDraw != nullptr && drawingStar >= 0) {
+        starCoreDraw(drawingStar);
+    } else {
+        glEnable(GL_CULL_FACE);
+        SolidSphere(StarCoreRadius(size));
+        glDisable(GL_CULL_FACE);
+    }
     glPopMatrix();
 
     const double side = preview ? size : 0.5 * size;
@@ -128,9 +142,14 @@ void StarPass(GLUquadric* quadric) {
     glDisable(GL_TEXTURE_2D);
     const int32_t count = sceneState.preview ? kTwinkleStars / 5 : kTwinkleStars;
     for (int32_t i = 0; i < count; ++i) {
+        if (starSkip != nullptr && starSkip(i)) {
+            continue;
+        }
+        drawingStar = i;
         DrawTwinkleStar(starField.x[i], starField.y[i], starField.size[i], starField.angle[i],
                         starField.brightness[i]);
     }
+    drawingStar = -1;
     glBindTexture(GL_TEXTURE_2D, sceneTextures.flareGlowTexture);
     for (int32_t j = 0; j < kFlareStars; ++j) {
         glDisable(GL_LIGHT0);

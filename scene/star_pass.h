@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 class GLUquadric;
 
 // Draws the twinkling stars (all of them in full screen, the first fifth in
@@ -10,6 +12,19 @@ void StarPass(GLUquadric* quadric);
 // One twinkling star at depth -200: crosses of rays that fade into the sky
 // colour, and a small lit core.
 void DrawTwinkleStar(double x, double y, double size, double angle, double brightness);
+
+// Radius of a twinkling star's core (world units) for a star of `size`.
+double StarCoreRadius(double size);
+
+// Draws the core of twinkling star `index` in place of its sphere, under the
+// core's matrix and light (the frame driver's sprites); null draws the
+// sphere. StarPass passes each star's index; DrawTwinkleStar called on its
+// own always draws the sphere.
+extern void (*starCoreDraw)(int32_t index);
+
+// True leaves twinkling star `index` out of StarPass (the frame driver's
+// stars wholly hidden behind the Moon); null draws every star.
+extern bool (*starSkip)(int32_t index);
 
 // The flare star at depth -190: a cross of rays and nested glow spheres.
 // Light 0 must be off.

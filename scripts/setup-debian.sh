@@ -8,7 +8,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev liberfa-dev tzdata
     libx11-dev libgl-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libegl-mesa0
     libfreetype-dev libfontconfig-dev fonts-liberation libpng-dev libjpeg-dev
-    libxdamage-dev xvfb xauth xdotool x11-utils
+    libxdamage-dev xvfb xauth xdotool x11-utils procps
     libgtk-3-dev imagemagick xdg-utils
     # The desktop programs the saver runs under, and the Debian package's tools.
     xscreensaver xscreensaver-data xsecurelock x11-xserver-utils

@@ -7,13 +7,25 @@
 #include "platform/messages.h"
 #include "platform/x11_palette.h"
 #include "platform/x11_window.h"
+#include "settings/settings_dialog.h"
 #include "scene/fps_readout.h"
 #include "settings/data_files.h"
-#include "settings/settings_dialog.h"
 #include "shell/glscrnsv.h"
 #include "shell/palette.h"
 
 namespace {
+
+// Configure mode: the settings dialog in GTK; its end value is the exit code.
+int RunSettingsDialog(HWND owner) {
+    if (!DialogUseGtk()) {
+        std::fputs(
+            "Nocturo.scr: cannot open the X display (is DISPLAY set?); the settings "
+            "dialog needs one.\n",
+            stderr);
+        return -1;
+    }
+    return static_cast<int>(SettingsDialogRun(owner));
+}
 
 const char kUsageLine[] =
     "usage: %s [-root | -window-id ID] [--fps] [--delay USECS] | s | p ID | w | c "
@@ -59,18 +71,6 @@ const char* ProgramName(const char* argv0) {
     }
     const char* slash = std::strrchr(argv0, '/');
     return slash != nullptr ? slash + 1 : argv0;
-}
-
-// Configure mode: the settings dialog in GTK; its end value is the exit code.
-int RunSettingsDialog(HWND owner) {
-    if (!DialogUseGtk()) {
-        std::fputs(
-            "Nocturo.scr: cannot open the X display (is DISPLAY set?); the settings "
-            "dialog needs one.\n",
-            stderr);
-        return -1;
-    }
-    return static_cast<int>(SettingsDialogRun(owner));
 }
 
 }  // namespace

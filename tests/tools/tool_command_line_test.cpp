@@ -50,7 +50,7 @@ TEST(ToolCommandLineTest, HelpVersionAndBadOptions) {
         {"Nocturo.scr", 255, "--window-id"},     {"nocturo-sky", 2, "--detail"},
         {"nocturo-snapshot", 2, "--no-stars"},   {"nocturo-settings", 2, "--key"},
         {"nocturo-pack", 1, "--version"},        {"nocturo-unpack", 1, "--version"},
-        {"nocturo-moon-pictures", 1, "--small"},
+        {"nocturo-moon-pictures", 1, "--small"}, {"setup_nocturo", 2, "--unattended"},
     };
     for (const Case& c : cases) {
         for (const char* help : {"--help", "-h"}) {
