@@ -721,7 +721,6 @@ gboolean PumpPrepare(GSource* source, gint* timeout) {
     return *timeout == 0 || PumpCheck(source);
 }
 gboolean PumpDispatch(GSource*, GSourceFunc, gpointer) {
-    lastPump = g_get_monotonic_time();
     DialogPump();
     return G_SOURCE_CONTINUE;
 }
