@@ -46,6 +46,11 @@ constexpr uint32_t PFD_NEED_SYSTEM_PALETTE = 0x100;
 constexpr int PFD_TYPE_RGBA = 0;
 constexpr int PFD_TYPE_COLORINDEX = 1;
 
+// One monitor's rectangle on the screen, in pixels from the screen's top left.
+struct MonitorRect {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
 using DeviceContext = uintptr_t;  // 0 is none
 using GlContext = uintptr_t;      // 0 is none
 
@@ -89,4 +94,9 @@ struct WindowServices {
 
     // The screen's root window (-root draws into it).
     HWND (*rootWindow)();
+    // The monitors of the screen (at most `capacity`, in the order the
+    // system lists them); 0 when the system does not say.
+    int (*getMonitors)(MonitorRect* out, int capacity);
+    // The desktop's font resolution (Xft.dpi), or 0 when it sets none.
+    int (*screenDpi)();
 };

@@ -13,6 +13,7 @@
 #include "platform/glx_context.h"
 #include "platform/process.h"
 #include "platform/timers.h"
+#include "platform/x11_monitors.h"
 
 namespace {
 
@@ -553,6 +554,13 @@ int ScreenHeight() {
     return DisplayHeight(dpy, DefaultScreen(dpy));
 }
 
+int GetMonitors(MonitorRect* out, int capacity) {
+    return X11GetMonitors(dpy, out, capacity);
+}
+int ScreenDpi() {
+    return X11ScreenDpi(dpy);
+}
+
 void GetCursorPos(int* x, int* y) {
     Window root = 0, child = 0;
     int wx = 0, wy = 0;
@@ -611,6 +619,8 @@ const WindowServices kServices = {
     PlatformGetPriority,
     PlatformSetPriority,
     ScreenRootWindow,
+    GetMonitors,
+    ScreenDpi,
 };
 
 }  // namespace

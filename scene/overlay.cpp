@@ -13,6 +13,7 @@
 #include "scene/bitmap_text.h"
 #include "scene/scene_sky.h"
 #include "scene/scene_state.h"
+#include "scene/scene_view.h"
 #include "settings/ui_locale.h"
 #include "settings/ui_text.h"
 
@@ -222,9 +223,13 @@ void DrawMoonFacts(const OverlayInputs& in, const Frame& frame, double lineHeigh
 }
 
 void DrawCaption(const OverlayInputs& in, const Frame& frame) {
-    double alpha = 0.0;
-    if (!CaptionStep(&overlayState, in.preview, &alpha))
+    if (in.advanceCaption) {
+        overlayState.captionShown =
+            CaptionStep(&overlayState, in.preview, &overlayState.captionShownAlpha);
+    }
+    if (!overlayState.captionShown)
         return;
+    const double alpha = overlayState.captionShownAlpha;
     TextSelectFont(overlayState.bodyFont);
     const double w = MeasureWidth(frame, kMakerWebAddress);
     Colour(0.8, 0.8, 0.5, alpha);
@@ -236,16 +241,44 @@ void DrawCaption(const OverlayInputs& in, const Frame& frame) {
     TextDrawLast();
 }
 
+// The font of a height and weight, made when first asked for and kept.
+TextFont* FontOf(int height, int weight) {
+    for (TextFont* font : overlayState.fonts) {
+        if (font->height == height && font->weight == weight)
+            return font;
+    }
+    TextFont* font = TextCreateFont(height, weight, "Arial");
+    overlayState.fonts.push_back(font);
+    return font;
+}
+
 }  // namespace
 
 void (*overlayScreenSize)(int* width, int* height) = ViewportSize;
 void (*overlayLocalTime)(std::tm* now) = ClockLocalTime;
+int overlayScreenDpi = 0;
 
-OverlayFontSizes OverlayFontSizesFor(int screenWidth, bool preview) {
+OverlayFontSizes OverlayFontSizesFor(int screenWidth, bool preview, double scale) {
     if (preview)
         return {0, 14};
     const int k = screenWidth >= 1024 ? 16 : 12;
-    return {k + 2, k};
+    return {static_cast<int>(std::lround((k + 2) * scale)),
+            static_cast<int>(std::lround(k * scale))};
+}
+
+double OverlayTextScale(int screenWidth, int screenHeight, int dpi, bool preview) {
+    if (preview)
+        return 1.0;
+    double scale = 1.0;
+    if (screenWidth > 0 && screenHeight > 0) {
+        // Measured against 1920 x 1080 in either orientation.
+        const double longer = std::max(screenWidth, screenHeight);
+        const double shorter = std::min(screenWidth, screenHeight);
+        scale = std::max(1.0, std::min(longer / 1920.0, shorter / 1080.0));
+    }
+    if (dpi > 96)
+        scale = std::max(scale, dpi / 96.0);
+    return std::min(scale, 8.0);
 }
 
 bool CaptionStep(OverlayState* state, bool preview, double* alpha) {
@@ -268,7 +301,7 @@ bool CaptionStep(OverlayState* state, bool preview, double* alpha) {
     return true;
 }
 
-void TextPass() {
+void TextPass(bool advanceCaption) {
     if (!textPassEnabled)
         return;
     OverlayInputs in;
@@ -289,6 +322,8 @@ void TextPass() {
     in.showText = sceneState.showText;
     in.placeDefaulted = sceneState.placeDefaulted;
     overlayScreenSize(&in.screenWidth, &in.screenHeight);
+    in.screenDpi = overlayScreenDpi;
+    in.advanceCaption = advanceCaption;
     in.showMoonFacts = sceneState.showMoonFacts;
     if (in.showMoonFacts) {
         const long long now = PlatformTimeNow();
@@ -315,18 +350,23 @@ void TextPass() {
 }
 
 void OverlayDraw(const OverlayInputs& in) {
+    // The overlay is laid out on the world stretched over the picture, so its
+    // pixel layout follows the picture's size alone, whatever part of the
+    // world the scene shows there.
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    SceneSetUpOverlayProjection();
     glPushMatrix();
     glDisable(GL_LIGHTING);
     glEnable(GL_COLOR_MATERIAL);
     glDisable(GL_TEXTURE_2D);
 
-    const OverlayFontSizes sizes = OverlayFontSizesFor(in.screenWidth, in.preview);
-    if (overlayState.titleFont == nullptr && sizes.title > 0) {
-        overlayState.titleFont = TextCreateFont(sizes.title, 600, "Arial");
-    }
-    if (overlayState.bodyFont == nullptr) {
-        overlayState.bodyFont = TextCreateFont(sizes.body, 400, "Arial");
-    }
+    // Fonts are made for each size the first time a picture needs it and kept.
+    const double scale =
+        OverlayTextScale(in.screenWidth, in.screenHeight, in.screenDpi, in.preview);
+    const OverlayFontSizes sizes = OverlayFontSizesFor(in.screenWidth, in.preview, scale);
+    overlayState.titleFont = sizes.title > 0 ? FontOf(sizes.title, 600) : nullptr;
+    overlayState.bodyFont = FontOf(sizes.body, 400);
 
     const Frame frame{in.screenWidth > 0 ? static_cast<double>(in.screenWidth) : 1.0,
                       in.screenHeight > 0 ? static_cast<double>(in.screenHeight) : 1.0};
@@ -346,4 +386,7 @@ void OverlayDraw(const OverlayInputs& in) {
     glDisable(GL_COLOR_MATERIAL);
     glEnable(GL_LIGHTING);
     glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
 }

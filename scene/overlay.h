@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <ctime>
 #include <string>
+#include <vector>
 
 #include "scene/font_engine.h"
 #include "scene/overlay_format.h"
@@ -14,10 +15,13 @@
 // world units (x 0..125, y 0..100) at depth z = 100, in front of the scene.
 
 struct OverlayState {
-    TextFont* titleFont = nullptr;  // Arial 600; not made in preview
-    TextFont* bodyFont = nullptr;   // Arial 400
-    int32_t captionFrames = 0;      // frames counted for the caption
-    double captionAlpha = 0.0;      // caption opacity
+    TextFont* titleFont = nullptr;   // Arial 600 of the picture being drawn; not made in preview
+    TextFont* bodyFont = nullptr;    // Arial 400 of the picture being drawn
+    int32_t captionFrames = 0;       // frames counted for the caption
+    double captionAlpha = 0.0;       // caption opacity
+    bool captionShown = false;       // the caption is drawn in this frame
+    double captionShownAlpha = 0.0;  // with this opacity
+    std::vector<TextFont*> fonts;    // every font made so far, one per height and weight
 };
 
 extern OverlayState overlayState;
@@ -36,6 +40,10 @@ struct OverlayInputs {
     bool showText = true;
     bool placeDefaulted = false;
     int screenWidth = 0, screenHeight = 0;  // pixels
+    int screenDpi = 0;                      // the desktop's font resolution; 0: not set
+    // The first picture of a frame advances the caption; the others of the
+    // same frame (one per monitor) draw it as the first one left it.
+    bool advanceCaption = true;
     // The Moon's facts, drawn in the lower right corner when showMoonFacts.
     bool showMoonFacts = false;
     double illuminatedFraction = 0.0;  // 0 ... 1
@@ -57,8 +65,14 @@ extern void (*overlayScreenSize)(int* width, int* height);
 // sky report reads (PlatformTimeNow), in the local time zone.
 extern void (*overlayLocalTime)(std::tm* now);
 
-// Draws the overlay and the caption for one frame (the text pass).
-void TextPass();
+// Draws the overlay and the caption for one picture (the text pass). A frame
+// with one picture per monitor calls it once per monitor, the first call
+// with advanceCaption true.
+void TextPass(bool advanceCaption = true);
+
+// The desktop's font resolution for the text sizes (0: none set); SceneInit
+// reads it once from the host (SaverGetScreenDpi).
+extern int overlayScreenDpi;
 
 // False leaves the whole text pass out, caption included (snapshots without
 // text); the saver never changes it.
@@ -80,7 +94,14 @@ struct OverlayFontSizes {
     int title = 0;
     int body = 0;
 };
-OverlayFontSizes OverlayFontSizesFor(int screenWidth, bool preview);
+// The sizes for a screen width, times a text scale (rounded to whole pixels).
+OverlayFontSizes OverlayFontSizesFor(int screenWidth, bool preview, double scale = 1.0);
+
+// How much larger the overlay's text is drawn on a large or dense screen:
+// 1 up to 1920 x 1080 (either way round), the smaller of the two sides'
+// ratios to it above that, and at least Xft.dpi / 96 where the desktop sets
+// a resolution above 96. At most 8. Always 1 in preview.
+double OverlayTextScale(int screenWidth, int screenHeight, int dpi, bool preview);
 
 // Advances the caption by one drawn frame. Returns true when the caption is
 // drawn in this frame, with its opacity in *alpha.

@@ -104,7 +104,8 @@ void ResetDepthUnderStars() {
     glGetDoublev(GL_MODELVIEW_MATRIX, model);
     glGetDoublev(GL_PROJECTION_MATRIX, projection);
     // The flare's rays reach its size from the centre, its glow two thirds of it.
-    const double fx = starField.x[kTwinkleStars], fy = starField.y[kTwinkleStars];
+    double fx = 0, fy = 0;
+    StarPlace(kTwinkleStars, &fx, &fy);
     const double reach = starField.flareSize;
     GLdouble lx, ly, lz, hx, hy, hz;
     gluProject(fx - reach, fy - reach, -190, model, projection, v, &lx, &ly, &lz);
@@ -150,9 +151,25 @@ void ResetDepthUnderStars() {
     glPopAttrib();
 }
 
+// The text, star and Moon passes of one picture in the current viewport,
+// seen through the projection laid out for that viewport's shape.
+void DrawPicture(bool firstOfFrame) {
+    SceneSetUpProjection();
+    // 7. Text pass: the overlay and the caption.
+    TextPass(firstOfFrame);
+    // 8. Star pass.
+    if (sceneState.showStars) {
+        StarPass(quadric);
+    }
+    // 9. Moon pass.
+    MoonPass(quadric, sunDirection, false, MoonViewFor(skyReport, sceneState.skyView));
+}
+
 // The frame as the passes draw it directly, in the fixed order, with the
-// depth test: the text in front, the stars behind, the Moon between.
-void DirectFrame() {
+// depth test: the text in front, the stars behind, the Moon between. With
+// viewports (one per monitor) the passes run once in each; the sky report,
+// the light and the star animation serve them all.
+void DirectFrame(const SaverViewport* viewports = nullptr, int count = 0) {
     // 3. Clear to the sky colour.
     ClearToSky(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     // 4. Sky report, every fourth frame.
@@ -163,14 +180,19 @@ void DirectFrame() {
     SunInMoonFrame(skyReport, sunDirection[0], sunDirection[1], sunDirection[2]);
     // 6. The quadric for this frame's spheres.
     PrepareQuadric();
-    // 7. Text pass: the overlay and the caption.
-    TextPass();
-    // 8. Star pass.
-    if (sceneState.showStars) {
-        StarPass(quadric);
+    // 7. to 9. The passes.
+    if (count <= 0) {
+        DrawPicture(true);
+        return;
     }
-    // 9. Moon pass.
-    MoonPass(quadric, sunDirection, false, MoonViewFor(skyReport, sceneState.skyView));
+    GLint window[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, window);
+    for (int i = 0; i < count; ++i) {
+        glViewport(viewports[i].x, viewports[i].y, viewports[i].width, viewports[i].height);
+        DrawPicture(i == 0);
+    }
+    // The shell's viewport again: the whole window.
+    glViewport(window[0], window[1], window[2], window[3]);
 }
 
 // The same picture from the caches, painted back to front: the stars, the
@@ -180,6 +202,8 @@ void DirectFrame() {
 // boxes, so the depth buffer is not cleared. Returns false, having drawn
 // nothing, when the Moon's texture cannot be made.
 bool CachedFrame() {
+    // The projection for the window's shape (it may have been resized).
+    SceneSetUpProjection();
     // The sky report and the light come first: the Moon's texture is brought
     // up to date before anything is drawn.
     if ((sceneState.frameCounter & 3) == 0) {
@@ -240,9 +264,11 @@ int SceneInit(uint32_t) {
     // 3. Interface texts and the default font (which reserves display list 1).
     UiTextBuild();
     TextCreateDefaultFont();
+    overlayScreenDpi = SaverGetScreenDpi();
     // 4. to 7. Texture paths, display flags, latitude and longitude.
     SceneReadSettings();
-    // 8. Projection: the 125 x 100 world on the whole window.
+    // 8. Projection: the world on the whole window, round on any shape (each
+    // frame sets it again for the shape of each of its pictures).
     SceneSetUpProjection();
     // 9. Depth test.
     glEnable(GL_DEPTH_TEST);
@@ -269,7 +295,16 @@ void SceneFrame(uint32_t) {
     if (sceneState.preview && (sceneState.frameCounter & 1) != 0) {
         return;
     }
-    // 3. to 9. The passes, from the caches where the context can hold them.
+    // 3. to 9. With one picture per monitor the passes are drawn directly,
+    // once per monitor (the caches hold the picture of one shape).
+    SaverViewport viewports[kSaverMaxViewports];
+    const int count = SaverGetViewports(viewports, kSaverMaxViewports);
+    if (count > 0) {
+        DirectFrame(viewports, count);
+        glFlush();
+        return;
+    }
+    // One picture: from the caches where the context can hold them.
     if (!UseCaches() || !CachedFrame()) {
         if (!sceneDirectDrawing) {
             cacheSupport = CacheSupport::No;

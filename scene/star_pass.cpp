@@ -8,6 +8,7 @@
 #include "platform/time_zone.h"
 #include "scene/scene_state.h"
 #include "scene/scene_textures.h"
+#include "scene/scene_view.h"
 #include "scene/solid_sphere.h"
 #include "scene/star_field.h"
 
@@ -134,6 +135,12 @@ void DrawFlareStar(GLUquadric* quadric, double x, double y, double size, double 
     glPopMatrix();
 }
 
+void StarPlace(int32_t index, double* x, double* y) {
+    *x = starField.x[index];
+    *y = starField.y[index];
+    SceneViewPlace(sceneView, x, y);
+}
+
 void StarPass(GLUquadric* quadric) {
     glPushMatrix();
     // The next flare position depends on the second in which the current
@@ -146,15 +153,17 @@ void StarPass(GLUquadric* quadric) {
             continue;
         }
         drawingStar = i;
-        DrawTwinkleStar(starField.x[i], starField.y[i], starField.size[i], starField.angle[i],
-                        starField.brightness[i]);
+        double x = 0, y = 0;
+        StarPlace(i, &x, &y);
+        DrawTwinkleStar(x, y, starField.size[i], starField.angle[i], starField.brightness[i]);
     }
     drawingStar = -1;
     glBindTexture(GL_TEXTURE_2D, sceneTextures.flareGlowTexture);
     for (int32_t j = 0; j < kFlareStars; ++j) {
+        double x = 0, y = 0;
+        StarPlace(kTwinkleStars + j, &x, &y);
         glDisable(GL_LIGHT0);
-        DrawFlareStar(quadric, starField.x[kTwinkleStars + j], starField.y[kTwinkleStars + j],
-                      starField.flareSize, starField.flareAlpha);
+        DrawFlareStar(quadric, x, y, starField.flareSize, starField.flareAlpha);
         glEnable(GL_LIGHT0);
     }
     glPopMatrix();

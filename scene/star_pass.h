@@ -5,9 +5,15 @@
 class GLUquadric;
 
 // Draws the twinkling stars (all of them in full screen, the first fifth in
-// preview) and the flare star. Entered with lighting and light 0 on and
+// preview) and the flare star, spread over the view of the projection
+// (StarPlace). Entered with lighting and light 0 on and
 // texturing on.
 void StarPass(GLUquadric* quadric);
+
+// Where star `index` of the star field (the flare star included) stands in
+// the view the projection was set up for (sceneView): the field's places
+// spread over the whole visible world.
+void StarPlace(int32_t index, double* x, double* y);
 
 // One twinkling star at depth -200: crosses of rays that fade into the sky
 // colour, and a small lit core.

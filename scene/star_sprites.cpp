@@ -22,7 +22,9 @@ int32_t StarCount() {
 
 // The core's matrix as DrawTwinkleStar sets it up.
 void CoreMatrix(int32_t i) {
-    glTranslated(starField.x[i], starField.y[i], -200);
+    double x = 0, y = 0;
+    StarPlace(i, &x, &y);
+    glTranslated(x, y, -200);
     glRotated(starField.angle[i], 0, 0, 1);
     glTranslated(0, 0, 20);
 }
@@ -107,9 +109,10 @@ bool StarSpritesPrepare(StarSprites& sprites) {
     const double width = kColumns * cell, height = rows * cell;
     for (int32_t i = 0; i < StarCount(); ++i) {
         // The cell's lower-left corner in the window, whole pixels about the core.
+        double sx = 0, sy = 0;
+        StarPlace(i, &sx, &sy);
         GLdouble px, py, pz;
-        gluProject(starField.x[i], starField.y[i], -180, m.model, m.projection, m.viewport, &px,
-                   &py, &pz);
+        gluProject(sx, sy, -180, m.model, m.projection, m.viewport, &px, &py, &pz);
         const int32_t ox = static_cast<int32_t>(std::floor(px)) - cell / 2;
         const int32_t oy = static_cast<int32_t>(std::floor(py)) - cell / 2;
         const int32_t cx = (i % kColumns) * cell, cy = (i / kColumns) * cell;
@@ -135,10 +138,8 @@ bool StarSpritesPrepare(StarSprites& sprites) {
         // the lines' rounding).
         GLdouble lx, ly, lz, hx, hy, hz;
         const double reach = starField.size[i];
-        gluProject(starField.x[i] - reach, starField.y[i] - reach, -200, m.model, m.projection,
-                   m.viewport, &lx, &ly, &lz);
-        gluProject(starField.x[i] + reach, starField.y[i] + reach, -200, m.model, m.projection,
-                   m.viewport, &hx, &hy, &hz);
+        gluProject(sx - reach, sy - reach, -200, m.model, m.projection, m.viewport, &lx, &ly, &lz);
+        gluProject(sx + reach, sy + reach, -200, m.model, m.projection, m.viewport, &hx, &hy, &hz);
         sprite.box[0] = static_cast<int32_t>(std::floor(std::min(lx, hx))) - 2 - m.viewport[0];
         sprite.box[1] = static_cast<int32_t>(std::floor(std::min(ly, hy))) - 2 - m.viewport[1];
         sprite.box[2] = static_cast<int32_t>(std::ceil(std::max(lx, hx))) + 3 - m.viewport[0];

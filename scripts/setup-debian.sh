@@ -6,9 +6,9 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config clang clang-format libclang-rt-14-dev
     libgtest-dev libgmock-dev libbenchmark-dev liberfa-dev tzdata
-    libx11-dev libgl-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libegl-mesa0
+    libx11-dev libxrandr-dev libxinerama-dev libgl-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libegl-mesa0
     libfreetype-dev libfontconfig-dev fonts-liberation libpng-dev libjpeg-dev
-    libxdamage-dev xvfb xauth xdotool x11-utils procps
+    libxdamage-dev xvfb xserver-xephyr xauth xdotool x11-utils procps
     libgtk-3-dev imagemagick xdg-utils
     # The desktop programs the saver runs under, and the Debian package's tools.
     xscreensaver xscreensaver-data xsecurelock x11-xserver-utils

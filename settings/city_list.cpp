@@ -55,15 +55,35 @@ bool Russian() {
     return uiTextLanguageOffset == kUiTextRussian;
 }
 
-// The city file of the current language: the one the settings name, else
-// the installed one (settings/data_files.h).
-std::string CurrentPath() {
+std::string SettingsPath() {
     char path[301] = {};
     if (!SettingsReadValue(kSettingsSubkey, Russian() ? kSettingPlaces01 : kSettingPlaces00, path,
                            300)) {
         path[0] = 0;
     }
-    return DataFindFile(path, Russian() ? kDataCitiesRussian : kDataCitiesEnglish);
+    return path;
+}
+
+// The city file the list is read from: the one the settings name, else the
+// installed one (settings/data_files.h).
+std::string CurrentPath() {
+    return DataFindFile(SettingsPath().c_str(),
+                        Russian() ? kDataCitiesRussian : kDataCitiesEnglish);
+}
+
+// The city file that adding and deleting change: the one the settings name,
+// else the user's installed one; never a system-wide file ("" then).
+std::string ChangedPath() {
+    std::string named = SettingsPath();
+    if (!named.empty()) {
+        return named;
+    }
+    std::string found = CurrentPath();
+    std::string user = DataUserFolder();
+    if (!user.empty() && found.compare(0, user.size(), user) == 0) {
+        return found;
+    }
+    return "";
 }
 
 LRESULT List(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -253,7 +273,7 @@ void CityListAdd() {
     enum { kAdded, kFull, kDuplicate } outcome = kAdded;
     CityFileContents after;
     CityRewriteResult result = CityFileRewrite(
-        CurrentPath(), true,
+        ChangedPath(), true,
         [&](const CityFileContents&, std::vector<CityRecord>* records) {
             if (records->size() >= static_cast<size_t>(kCityCapacity)) {
                 outcome = kFull;
@@ -304,7 +324,7 @@ void CityListDelete() {
     List(CB_DELETESTRING, static_cast<WPARAM>(position), 0);
     CityFileContents after;
     CityRewriteResult result = CityFileRewrite(
-        CurrentPath(), false,
+        ChangedPath(), false,
         [&](const CityFileContents&, std::vector<CityRecord>* records) {
             for (auto it = records->begin(); it != records->end(); ++it) {
                 if (UiLocaleCompareNoCase(it->name.c_str(), name.c_str()) == 0) {
@@ -324,7 +344,7 @@ void CityListDelete() {
     } else {
         // The file did not hold the name: show what it does hold.
         std::vector<uint8_t> bytes;
-        CityFileReadBytes(CurrentPath(), &bytes);
+        CityFileReadBytes(ChangedPath(), &bytes);
         TakeRecords(CityFileParse(bytes).records);
     }
     int neighbour = std::max(0, std::min(position - 1, cityList.count - 1));

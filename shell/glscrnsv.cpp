@@ -2,6 +2,7 @@
 
 #include <time.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -162,6 +163,22 @@ uint32_t SaverGetGlWindow() {
 
 int SaverIsPreview() {
     return shellState != nullptr && shellState->mode == RUN_PREVIEW ? 1 : 0;
+}
+
+int SaverGetViewports(SaverViewport* out, int capacity) {
+    if (shellState == nullptr || shellState->glWindow == nullptr || out == nullptr) {
+        return 0;
+    }
+    const SaverWindow* record = shellState->glWindow;
+    const int count = std::min(record->viewportCount, capacity);
+    std::copy(record->viewports, record->viewports + std::max(count, 0), out);
+    return std::max(count, 0);
+}
+
+int SaverGetScreenDpi() {
+    return shellServices != nullptr && shellServices->screenDpi != nullptr
+               ? shellServices->screenDpi()
+               : 0;
 }
 
 SaverInitHook SaverCurrentInitHook() {

@@ -4,6 +4,8 @@ namespace {
 SaverInitHook initHook = nullptr;
 SaverFrameHook frameHook = nullptr;
 int preview = 0;
+SaverViewport viewportList[kSaverMaxViewports];
+int viewportCount = 0;
 }  // namespace
 
 void SaverSetInitHook(SaverInitHook hook) {
@@ -17,6 +19,23 @@ uint32_t SaverGetGlWindow() {
 }
 int SaverIsPreview() {
     return preview;
+}
+int SaverGetViewports(SaverViewport* out, int capacity) {
+    int n = 0;
+    for (; out != nullptr && n < viewportCount && n < capacity; ++n) {
+        out[n] = viewportList[n];
+    }
+    return n;
+}
+
+void HeadlessSetViewports(const SaverViewport* viewports, int count) {
+    viewportCount = 0;
+    for (int i = 0; viewports != nullptr && i < count && i < kSaverMaxViewports; ++i) {
+        viewportList[viewportCount++] = viewports[i];
+    }
+}
+int SaverGetScreenDpi() {
+    return 0;
 }
 
 void HeadlessSetPreview(int p) {

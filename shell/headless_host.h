@@ -8,3 +8,6 @@
 void HeadlessSetPreview(int preview);
 SaverInitHook HeadlessInitHook();
 SaverFrameHook HeadlessFrameHook();
+// The pictures the scene is to draw per frame (SaverGetViewports); none
+// (the default) is one picture over the whole window.
+void HeadlessSetViewports(const SaverViewport* viewports, int count);

@@ -23,5 +23,20 @@ uint32_t SaverGetGlWindow();
 // 1 in preview mode.
 int SaverIsPreview();
 
+// A part of the GL window, in GL's window coordinates (pixels, origin at the
+// lower left), as glViewport takes them.
+struct SaverViewport {
+    int32_t x = 0, y = 0, width = 0, height = 0;
+};
+constexpr int kSaverMaxViewports = 16;
+// The parts of the GL window that each show a whole picture: one per monitor
+// when the shell covers the screen with a window of its own. Fills at most
+// `capacity` entries and returns their count; 0 means one picture over the
+// whole window (a daemon's window, the preview, the test window, a host
+// without monitors).
+int SaverGetViewports(SaverViewport* out, int capacity);
+// The desktop's font resolution in dots per inch, or 0 when it sets none.
+int SaverGetScreenDpi();
+
 // Supplied by the scene: registers its hooks and returns its GL options.
 const SaverContext* SaverConfigure();

@@ -4,6 +4,7 @@
 
 #include "platform/timers.h"
 #include "shell/palette.h"
+#include "shell/monitor_layout.h"
 #include "shell/sswproc.h"
 
 const char kSaverClassName[] = "WindowsScreenSaverClass";
@@ -141,6 +142,9 @@ int SaverCreateMainWindow(ShellState* state, bool* otherInstance) {
 
     auto* record = new SaverWindow;
     record->ownsWindow = create.kind != kWindowAdopted;
+    // A daemon makes one window per monitor itself; the shell's own
+    // full-screen window spans them all.
+    record->perMonitor = create.kind == kWindowFullScreen;
     record->width = create.width;
     record->height = create.height;
     create.createParam = record;
@@ -281,6 +285,14 @@ int SaverStartGl(SaverWindow* record) {
 void SaverSetViewport(SaverWindow* record) {
     if (record->glContext != 0) {
         shellServices->setViewport(record->width, record->height);
+    }
+    record->viewportCount = 0;
+    if (record->perMonitor && shellServices->getMonitors != nullptr) {
+        MonitorRect monitors[kSaverMaxViewports];
+        const int count = shellServices->getMonitors(monitors, kSaverMaxViewports);
+        // The full-screen window stands at the screen's top left corner.
+        record->viewportCount = SaverLayOutViewports(0, 0, record->width, record->height, monitors,
+                                                     count, record->viewports, kSaverMaxViewports);
     }
 }
 

@@ -20,6 +20,10 @@ struct SaverWindow {
     SaverFrameHook frameHook = nullptr;
     uint32_t hookArgument = 0;
     const uint32_t* glConfig = nullptr;  // the shell state's request flags; GL window only
+    // A full-screen window of the shell's own shows one picture per monitor.
+    bool perMonitor = false;
+    SaverViewport viewports[kSaverMaxViewports];
+    int viewportCount = 0;  // 0: one picture over the whole window
 };
 
 extern const char kSaverClassName[];  // "WindowsScreenSaverClass"
@@ -44,6 +48,8 @@ extern void (*saverPixelFormatWait)(uint32_t ms);
 
 // Start GL on a record with a GL configuration: format, context, hooks.
 int SaverStartGl(SaverWindow* record);
+// Sets the GL viewport to the whole window and, for a window with one picture
+// per monitor, lays the monitors out again.
 void SaverSetViewport(SaverWindow* record);
 void SaverResize(SaverWindow* record, int width, int height);
 void SaverPresent(SaverWindow* record);

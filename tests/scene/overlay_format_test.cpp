@@ -116,6 +116,36 @@ TEST(OverlayFormat, FontSizesByScreenWidthAndInPreview) {
     }
 }
 
+TEST(OverlayFormat, TextScalesWithLargeAndDenseScreensButNotInPreview) {
+    struct Case {
+        int width, height, dpi;
+        bool preview;
+        double scale;
+        int title, body;
+    } const cases[] = {
+        {800, 600, 0, false, 1.0, 14, 12},
+        {1920, 1080, 0, false, 1.0, 18, 16},
+        {1080, 1920, 0, false, 1.0, 18, 16},
+        {2560, 1080, 0, false, 1.0, 18, 16},
+        {2560, 1440, 0, false, 4.0 / 3, 24, 21},
+        {3840, 2160, 0, false, 2.0, 36, 32},
+        {2160, 3840, 0, false, 2.0, 36, 32},
+        {1920, 1080, 96, false, 1.0, 18, 16},
+        {1920, 1080, 144, false, 1.5, 27, 24},
+        {3840, 2160, 192, false, 2.0, 36, 32},
+        {1280, 1024, 9600, false, 8.0, 144, 128},
+        {3840, 2160, 192, true, 1.0, 0, 14},
+        {0, 0, 0, false, 1.0, 14, 12},
+    };
+    for (const Case& c : cases) {
+        const double scale = OverlayTextScale(c.width, c.height, c.dpi, c.preview);
+        EXPECT_DOUBLE_EQ(scale, c.scale) << c.width << "x" << c.height << " " << c.dpi;
+        const OverlayFontSizes sizes = OverlayFontSizesFor(c.width, c.preview, scale);
+        EXPECT_EQ(sizes.title, c.title) << c.width << "x" << c.height << " " << c.dpi;
+        EXPECT_EQ(sizes.body, c.body) << c.width << "x" << c.height << " " << c.dpi;
+    }
+}
+
 TEST(OverlayFormat, CaptionFadesInStaysFadesOutAndEndsInFullScreen) {
     OverlayState state;
     double alpha = -1.0;

@@ -8,8 +8,10 @@
 #include "platform/egl_offscreen.h"
 #include "platform/messages.h"
 #include "platform/timers.h"
+#include "scene/overlay.h"
 #include "scene/scene_lifecycle.h"
 #include "scene/scene_state.h"
+#include "scene/solid_sphere.h"
 #include "shell/headless_host.h"
 
 namespace {
@@ -30,6 +32,7 @@ class SceneLifecycleTest : public ::testing::Test {
         glViewport(0, 0, kWidth, kHeight);
     }
     void TearDown() override {
+        HeadlessSetViewports(nullptr, 0);
         OffscreenContextDestroy(offscreen);
         MessageReset();
     }
@@ -164,6 +167,46 @@ TEST_F(SceneLifecycleTest, PreviewKeepsItsRhythmWhenTheCounterWraps) {
         // Odd, even, odd: only the even frame draws.
         EXPECT_EQ(red == 0, step == 1) << step;
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SceneLifecycleTest, OnePicturePerViewportWithTheCaptionAdvancedOncePerFrame) {
+    // Two portrait monitors side by side, 80 x 128 each.
+    const SaverViewport halves[2] = {{0, 0, 80, 128}, {80, 0, 80, 128}};
+    HeadlessSetViewports(halves, 2);
+    SolidSphereForget();  // the display lists of the earlier tests' contexts are gone
+    SceneInit(0);
+    sceneState.showStars = false;
+    sceneState.showText = false;  // the caption alone, not drawn before frame 4
+    overlayState = OverlayState{};
+    auto isSky = [&](int x, int y) {
+        const uint8_t* p = &pixels[(static_cast<size_t>(y) * kWidth + x) * 4];
+        return p[0] == 5 && p[1] == 10 && p[2] == 30;
+    };
+    for (int frame = 0; frame < 2; ++frame) {
+        SceneFrame(0);
+        EXPECT_EQ(overlayState.captionFrames, frame + 1);
+    }
+    ASSERT_EQ(OffscreenReadPixels(offscreen, pixels), 1);
+    // A Moon in the middle of each half, 0.765 of its width across, and
+    // the sky on the seam between them.
+    for (int centre : {40, 120}) {
+        EXPECT_FALSE(isSky(centre, 64)) << centre;
+        EXPECT_FALSE(isSky(centre - 28, 64)) << centre;
+        EXPECT_FALSE(isSky(centre + 28, 64)) << centre;
+        EXPECT_TRUE(isSky(centre - 34, 64)) << centre;
+        EXPECT_TRUE(isSky(centre + 34, 64)) << centre;
+        EXPECT_FALSE(isSky(centre, 64 + 28)) << centre;
+        EXPECT_TRUE(isSky(centre, 64 + 34)) << centre;
+    }
+    // The whole window's viewport is back for the host.
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], kWidth);
+    EXPECT_EQ(viewport[3], kHeight);
 }
 
 }  // namespace

@@ -133,6 +133,15 @@ void SetPriority(int nice) {
     fake.priority = nice;
 }
 
+int GetMonitors(MonitorRect* out, int capacity) {
+    const int n = std::min(static_cast<int>(fake.monitors.size()), capacity);
+    std::copy(fake.monitors.begin(), fake.monitors.begin() + n, out);
+    return n;
+}
+int ScreenDpi() {
+    return fake.dpi;
+}
+
 void SourceDestroy(HWND hwnd) {
     Note("destroy " + std::to_string(hwnd));
 }
@@ -148,7 +157,7 @@ const WindowServices kFakeServices = {
     GetParent,     GetClientSize,  ScreenWidth,   ScreenHeight,  GetCursor, HideCursor,
     GetDC,         ReleaseDC,      Depth,         Describe,      Choose,    SetFormat,
     CreateContext, MakeCurrent,    DeleteContext, Swap,          Viewport,  GetPriority,
-    SetPriority,   FakeRootWindow,
+    SetPriority,   FakeRootWindow, GetMonitors, ScreenDpi,
 };
 
 void ResetFakePlatform() {

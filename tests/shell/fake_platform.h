@@ -31,6 +31,8 @@ struct FakePlatform {
     int priority = 0;
     int priorityDuringInit = 99;
     int viewportWidth = -1, viewportHeight = -1;
+    std::vector<MonitorRect> monitors;  // what getMonitors lists (none: the system does not say)
+    int dpi = 0;                        // Xft.dpi
     int swaps = 0;
 };
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -180,6 +181,92 @@ TEST_F(Snapshot, PhaseAndBrightLimbMatchTheSky) {
             const double off = std::remainder(seen.limbDegrees - expected.limbDegrees, 360.0);
             EXPECT_LT(std::fabs(off), 10)
                 << sky.at << ": seen " << seen.limbDegrees << ", expected " << expected.limbDegrees;
+        }
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The lit disc on a window of any shape: its extent, and the direction of
+// the lit part's centroid seen from the centre the projection gives it.
+struct DiscShape {
+    int width = 0, height = 0;  // pixels, of the lit disc's bounding box
+    double limbDegrees = 0;
+};
+
+DiscShape MeasureShape(const std::vector<uint8_t>& rgba, int32_t width, int32_t height) {
+    const double centreColumn = width / 2.0;
+    const double centreRow = height / 2.0;
+    const double radius = 38.25 * std::min(width, height) / 100.0;
+    int left = width, right = -1, top = height, bottom = -1;
+    double sx = 0, sy = 0;
+    for (int32_t row = 0; row < height; ++row) {
+        for (int32_t column = 0; column < width; ++column) {
+            if (Grey(rgba, width, column, row) <= kLitAbove) {
+                continue;
+            }
+            left = std::min(left, column);
+            right = std::max(right, column);
+            top = std::min(top, row);
+            bottom = std::max(bottom, row);
+            const double dx = column + 0.5 - centreColumn;
+            const double dy = centreRow - (row + 0.5);
+            if (dx * dx + dy * dy < (radius - 1) * (radius - 1)) {
+                sx += dx;
+                sy += dy;
+            }
+        }
+    }
+    return {right - left + 1, bottom - top + 1, std::atan2(sy, sx) * 180 / M_PI};
+}
+
+const char* const kWindowSizes[] = {"1280x1024", "1920x1080", "2560x1080", "1080x1920", "800x600"};
+
+TEST_F(Snapshot, FullMoonIsRoundOnEveryWindowShape) {
+    for (const char* size : kWindowSizes) {
+        std::vector<uint8_t> rgba;
+        int32_t width = 0;
+        int32_t height = 0;
+        ASSERT_TRUE(
+            Draw(std::string(kUntextured) + " --size " + size + " --at 2024-04-23T23:49:00Z", rgba,
+                 width, height));
+        const DiscShape disc = MeasureShape(rgba, width, height);
+        EXPECT_NEAR(static_cast<double>(disc.width) / disc.height, 1.0, 0.01)
+            << size << ": " << disc.width << " x " << disc.height;
+        // The Moon keeps its size against the shorter side, whole and centred.
+        EXPECT_NEAR(disc.width, 0.765 * std::min(width, height), 0.01 * std::min(width, height))
+            << size;
+        std::cout << size << ": lit disc " << disc.width << " x " << disc.height << "\n";
+    }
+}
+
+TEST_F(Snapshot, BrightLimbPointsAtTheSunOnEveryWindowShape) {
+    // Quarter moons whose bright limb stands well off the screen's axes,
+    // where a stretched picture turns it most.
+    const struct {
+        const char* at;
+        double latitude, longitude;
+    } skies[] = {{"2024-04-15T19:13:00Z", 51.5, -0.1}, {"2024-05-01T11:27:00Z", 51.5, -0.1}};
+    for (const auto& sky : skies) {
+        int64_t at = 0;
+        ASSERT_EQ(ParseUtcInstant(sky.at, at), 1);
+        const ExpectedLight expected = ReferenceLight(at, sky.latitude, sky.longitude);
+        for (const char* size : kWindowSizes) {
+            std::ostringstream arguments;
+            arguments << kUntextured << " --size " << size << " --at " << sky.at << " --lat "
+                      << sky.latitude << " --lon " << sky.longitude;
+            std::vector<uint8_t> rgba;
+            int32_t width = 0;
+            int32_t height = 0;
+            ASSERT_TRUE(Draw(arguments.str(), rgba, width, height));
+            const DiscShape disc = MeasureShape(rgba, width, height);
+            const double off = std::remainder(disc.limbDegrees - expected.limbDegrees, 360.0);
+            EXPECT_LT(std::fabs(off), 2) << sky.at << " " << size << ": seen " << disc.limbDegrees
+                                         << ", expected " << expected.limbDegrees;
+            std::cout << sky.at << " " << size << ": limb " << disc.limbDegrees << ", sky "
+                      << expected.limbDegrees << "\n";
         }
     }
 }

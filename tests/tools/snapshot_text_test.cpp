@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -201,6 +202,61 @@ TEST_F(SnapshotText, NoTextMeansNoTextAtAll) {
     }
     EXPECT_EQ(inCorners, 0);
     EXPECT_GT(differing, 2000);
+}
+
+}  // namespace
+
+namespace {
+
+// The height in pixels of the Sun section's title, "Sun:", the topmost line
+// of the lower left block: its only capital sets the height.
+int SunTitleHeight(const std::vector<uint8_t>& rgba, int32_t width, int32_t height) {
+    auto textRow = [&](int32_t row) {
+        for (int32_t column = 0; column < width / 10; ++column) {  // left of the Moon
+            if (rgba[(static_cast<size_t>(row) * width + column) * 4] > 100) {
+                return true;
+            }
+        }
+        return false;
+    };
+    int32_t row = height / 2;
+    while (row < height && !textRow(row)) {
+        ++row;
+    }
+    const int32_t top = row;
+    while (row < height && textRow(row)) {
+        ++row;
+    }
+    return row - top;
+}
+
+TEST_F(Snapshot, OverlayTextGrowsWithLargeScreens) {
+    const std::string common =
+        "--texture /nonexistent.bmp --no-stars --lat 51.5 --lon 0 --at 2024-04-23T23:49:00Z "
+        "--size ";
+    const struct {
+        const char* size;
+        int capHeight;  // as drawn before the text scaled; 0: measured against 1920 x 1080
+    } screens[] = {{"800x600", 9}, {"1280x1024", 11}, {"1920x1080", 11}, {"3840x2160", 0}};
+    int fullHd = 0;
+    for (const auto& screen : screens) {
+        std::vector<uint8_t> rgba;
+        int32_t width = 0;
+        int32_t height = 0;
+        ASSERT_TRUE(Draw(common + screen.size, rgba, width, height));
+        const int cap = SunTitleHeight(rgba, width, height);
+        std::cout << screen.size << ": cap height " << cap << "\n";
+        if (screen.capHeight > 0) {
+            // Up to 1920 x 1080 the text keeps the sizes it always had.
+            EXPECT_EQ(cap, screen.capHeight) << screen.size;
+        } else {
+            EXPECT_GE(cap, 1.8 * fullHd) << screen.size;
+            EXPECT_LE(cap, 2.3 * fullHd) << screen.size;
+        }
+        if (std::string(screen.size) == "1920x1080") {
+            fullHd = cap;
+        }
+    }
 }
 
 }  // namespace
