@@ -105,17 +105,7 @@ bool MakeTarget(MoonCache& cache, int32_t width, int32_t height) {
     const int32_t draws = cache.draws;
     MoonCacheForget(cache);
     cache.draws = draws;
-    GLint bound = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    glGenTextures(1, &cache.texture);
-    glBindTexture(GL_TEXTURE_2D, cache.texture);
-    // Texel centres land on pixel centres: nearest sampling copies them.
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
+    cache.texture = MakeOffscreenTexture(width, height);
 
     glGenRenderbuffers(1, &cache.depth);
     glBindRenderbuffer(GL_RENDERBUFFER, cache.depth);

@@ -37,3 +37,8 @@ SceneTextureImages PrepareSceneTextures(bool preview, const char* largePath, con
 // Prepares and uploads the textures into `sceneTextures` with the current GL
 // context; the limb glow is not uploaded in preview. Leaves GL_TEXTURE_2D on.
 void BuildSceneTextures(bool preview, const char* largePath, const char* smallPath);
+
+// Makes an empty RGBA texture of width x height to draw into off screen,
+// sampled nearest so that texel centres copy onto pixel centres, clamped at
+// its edges. The texture bound before the call stays bound. Returns its name.
+unsigned int MakeOffscreenTexture(int32_t width, int32_t height);

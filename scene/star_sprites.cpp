@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "scene/scene_state.h"
+#include "scene/scene_textures.h"
 #include "scene/solid_sphere.h"
 #include "scene/star_pass.h"
 
@@ -49,16 +50,7 @@ int32_t CellSide(const Matrices& m) {
 
 bool MakeTarget(StarSprites& sprites, int32_t width, int32_t height) {
     StarSpritesForget(sprites);
-    GLint bound = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    glGenTextures(1, &sprites.texture);
-    glBindTexture(GL_TEXTURE_2D, sprites.texture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
+    sprites.texture = MakeOffscreenTexture(width, height);
     glGenFramebuffers(1, &sprites.framebuffer);
     glBindFramebuffer(GL_FRAMEBUFFER, sprites.framebuffer);
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, sprites.texture, 0);
