@@ -17,11 +17,28 @@ function(nocturo_add_tests)
         NOCTURO_SOURCE_DIR="${CMAKE_SOURCE_DIR}" NOCTURO_BINARY_DIR="${CMAKE_BINARY_DIR}")
     # No test reads or writes the settings of the person running them: the
     # store defaults to an empty folder of the build tree; tests that need
-    # settings make their own temporary store (a test's own ENVIRONMENT
-    # property replaces this one). Nor do they find pictures a user installed:
-    # the user's data folder is an empty one of the build tree.
+    # settings make their own temporary store. Nor do they find pictures a
+    # user installed: the user's data folder is an empty one of the build
+    # tree. The two variables come through `env` in front of every test
+    # command: the ENVIRONMENT property cannot carry a list of two through
+    # test discovery (its second entry would be read as a property name and
+    # swallow the properties after it, RUN_SERIAL among them).
+    set_target_properties(${ARG_NAME} PROPERTIES CROSSCOMPILING_EMULATOR
+        "env;NOCTURO_SETTINGS_DIR=${CMAKE_BINARY_DIR}/test-settings-store;XDG_DATA_HOME=${CMAKE_BINARY_DIR}/test-data-home")
     gtest_discover_tests(${ARG_NAME} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS ${ARG_LABEL}
-        ENVIRONMENT "NOCTURO_SETTINGS_DIR=${CMAKE_BINARY_DIR}/test-settings-store"
-                    "XDG_DATA_HOME=${CMAKE_BINARY_DIR}/test-data-home"
         ${ARG_PROPERTIES})
+endfunction()
+
+# nocturo_add_fuzz_target(NAME name SOURCES ... LIBRARIES ...)
+#
+# A libFuzzer target, built only when NOCTURO_FUZZ is on (scripts/fuzz.sh
+# makes that build tree with clang and runs every target over its corpus).
+function(nocturo_add_fuzz_target)
+    cmake_parse_arguments(ARG "" "NAME" "SOURCES;LIBRARIES" ${ARGN})
+    if(NOT NOCTURO_FUZZ)
+        return()
+    endif()
+    add_executable(${ARG_NAME} ${ARG_SOURCES})
+    target_link_libraries(${ARG_NAME} PRIVATE ${ARG_LIBRARIES})
+    target_link_options(${ARG_NAME} PRIVATE -fsanitize=fuzzer)
 endfunction()

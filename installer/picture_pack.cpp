@@ -12,6 +12,7 @@
 #include "installer/picture_unpack.h"
 #include "installer/ppm_coding.h"
 #include "installer/range_encoder.h"
+#include "platform/regular_file.h"
 
 namespace {
 
@@ -135,8 +136,9 @@ int PackPicture(const uint8_t* picture, int width, int height, std::vector<uint8
 int ReadGreyBitmap(const std::string& path, int& width, int& height, std::vector<uint8_t>& pixels,
                    std::string& error) {
     std::vector<uint8_t> file;
-    if (!ReadWholeFile(path.c_str(), file)) {
-        error = "cannot read " + path;
+    const FileStatus read = ReadWholeFile(path.c_str(), kGreyBitmapMaxFileSize, &file);
+    if (read.outcome != kFileOk) {
+        error = FileProblem(read, path);
         return 0;
     }
     if (file.size() < kPackHeaderSize) {
@@ -177,12 +179,7 @@ int WriteGreyBitmap(const std::string& path, int width, int height, const uint8_
         }
     }
     file.insert(file.end(), pixels, pixels + size);
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr) {
-        return 0;
-    }
-    const bool written = std::fwrite(file.data(), 1, file.size(), f) == file.size();
-    return (std::fclose(f) == 0 && written) ? 1 : 0;
+    return WriteFileReplacing(path.c_str(), file.data(), file.size()).outcome == kFileOk ? 1 : 0;
 }
 
 double PeakSignalToNoise(const uint8_t* a, const uint8_t* b, size_t count) {

@@ -26,6 +26,10 @@ int PackBytes(const uint8_t* bytes, uint32_t count, int width, int height,
 // Transform, tiling and coding of a whole picture.
 int PackPicture(const uint8_t* picture, int width, int height, std::vector<uint8_t>& pack);
 
+// The largest bitmap file the tools read: a picture of 8192 x 8192 pixels
+// with its headers and a palette.
+inline constexpr size_t kGreyBitmapMaxFileSize = 54 + 1024 + size_t{8192} * 8192;
+
 // Reads an 8-bit grey bitmap in the moon picture layout (pixel offset at 10,
 // width at 18, height at 22, 8 bits per pixel, rows of exactly W bytes, first
 // stored row at the bottom). Returns 1, or 0 with error set.

@@ -8,6 +8,7 @@
 #include "installer/picture_transform.h"
 #include "installer/ppm_coding.h"
 #include "installer/range_decoder.h"
+#include "platform/regular_file.h"
 
 namespace {
 
@@ -141,44 +142,24 @@ int UnpackPictureData(const uint8_t* pack, size_t size, UnpackResult& result, FI
     return 1;
 }
 
-int ReadWholeFile(const char* path, std::vector<uint8_t>& bytes) {
-    bytes.clear();
-    FILE* in = std::fopen(path, "rb");
-    if (in == nullptr) {
-        return 0;
-    }
-    uint8_t chunk[65536];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, in)) > 0) {
-        bytes.insert(bytes.end(), chunk, chunk + got);
-    }
-    const bool failed = std::ferror(in) != 0;
-    std::fclose(in);
-    return failed ? 0 : 1;
-}
-
 long PictureUnpackWithResult(const char* packPath, const char* bitmapPath, UnpackResult& result,
                              FILE* report) {
     result = UnpackResult{};
     std::vector<uint8_t> pack;
-    if (!ReadWholeFile(packPath, pack)) {
-        result.error = "cannot read the pack";
+    const FileStatus read = ReadWholeFile(packPath, kPackMaxFileSize, &pack);
+    if (read.outcome != kFileOk) {
+        result.error = FileProblem(read, "the pack");
         return 0;
     }
     if (!UnpackPictureData(pack.data(), pack.size(), result, report)) {
         return 0;
     }
-    FILE* out = std::fopen(bitmapPath, "wb");
-    if (out == nullptr) {
-        result.error = "cannot create the bitmap";
-        return 0;
-    }
-    const bool written =
-        std::fwrite(result.bitmap.data(), 1, result.bitmap.size(), out) == result.bitmap.size();
-    const bool closed = std::fclose(out) == 0;
-    if (!written || !closed) {
-        result.error = "cannot write the bitmap";
-        std::remove(bitmapPath);
+    // Written beside the path and renamed into place: a failed write leaves
+    // what was there before.
+    const FileStatus written =
+        WriteFileReplacing(bitmapPath, result.bitmap.data(), result.bitmap.size());
+    if (written.outcome != kFileOk) {
+        result.error = FileProblem(written, "the bitmap");
         return 0;
     }
     return static_cast<long>(result.bitmap.size() - kPackHeaderSize);

@@ -14,6 +14,10 @@
 inline constexpr size_t kPackHeaderSize = 54;  // bitmap file and information headers
 inline constexpr size_t kPackPrefixSize = 63;  // ... then "PPM", CRC-16 and N
 inline constexpr int kPackMaxSide = 2048;      // larger pictures are refused
+// The largest pack file read: the prefix and a coded stream of twice the
+// largest N (2 x 2048 x 2048 bytes); a range coder never doubles its input.
+inline constexpr size_t kPackMaxFileSize =
+    kPackPrefixSize + 4 * size_t{kPackMaxSide} * kPackMaxSide;
 
 struct PackedPictureHeader {
     uint8_t bitmapHeader[kPackHeaderSize];
@@ -55,8 +59,6 @@ long PictureUnpackWithResult(const char* packPath, const char* bitmapPath, Unpac
                              FILE* report);
 
 // Helpers for little-endian fields.
-// The whole of a file into `bytes`. 0 when it cannot be opened or read.
-int ReadWholeFile(const char* path, std::vector<uint8_t>& bytes);
 
 inline uint32_t ReadLe32(const uint8_t* p) {
     return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |

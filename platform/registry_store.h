@@ -86,6 +86,13 @@ int RegistryListValues(const RegistryKey* key, std::vector<RegistryValue>* value
 // Ends the use of a key handle.
 void RegistryCloseKey(RegistryKey* key);
 
+// Why the last operation failed because of the store itself, as one line
+// for a person: the file unreadable, too large, not a regular file or a
+// link, the folder read-only, another user's or writable by others, the
+// lock not taken. Empty when it did not fail for such a reason (a missing
+// key or value, a bad name).
+std::string RegistryStoreProblem();
+
 // 1 when the store file is absent or understood in full; 0 when some of it
 // could not be read. `problem`, when given, receives the first difficulty.
 int RegistryStoreIsSound(std::string* problem);

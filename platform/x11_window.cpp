@@ -27,6 +27,7 @@ struct XWin {
     VisualID visual = 0;
     int depth = 0;
     int format = 0;
+    bool inputPending = false;  // full screen: take the input at the first frame
 };
 
 Display* dpy = nullptr;
@@ -45,7 +46,11 @@ int OnXError(Display*, XErrorEvent* event) {
 }
 
 int OnXIOError(Display*) {
-    // The display went away: nothing is left to draw on.
+    // The display went away: nothing is left to draw on. Only
+    // async-signal-safe calls here; Xlib must not be entered again.
+    static const char kMessage[] = "Nocturo.scr: the connection to the X server was lost\n";
+    ssize_t ignored = write(2, kMessage, sizeof kMessage - 1);
+    (void)ignored;
     _exit(1);
 }
 
@@ -415,7 +420,11 @@ void ShowWindow(HWND hwnd) {
             WaitViewable(w->window);
         }
         if (w->kind == kWindowFullScreen) {
-            TakeInput(w->window);
+            // The keyboard and pointer are taken only once the first frame
+            // is on screen (SwapBuffers), so a saver still reading its
+            // settings and pictures, or one that cannot draw, never locks
+            // the screen.
+            w->inputPending = true;
         }
         XFlush(dpy);
     } else {
@@ -573,6 +582,16 @@ DeviceContext GetDC(HWND hwnd) {
 }
 void ReleaseDC(HWND, DeviceContext) {}
 
+void SwapBuffers(DeviceContext dc) {
+    GlxSwapBuffers(dc);
+    XWin* w = Find(static_cast<HWND>(dc));
+    if (w != nullptr && w->inputPending && !w->gone) {
+        w->inputPending = false;
+        TakeInput(w->window);
+        XFlush(dpy);
+    }
+}
+
 const WindowServices kServices = {
     CreateWindow,
     ShowWindow,
@@ -595,7 +614,7 @@ const WindowServices kServices = {
     GlxCreateContext,
     GlxMakeCurrent,
     GlxDeleteContext,
-    GlxSwapBuffers,
+    SwapBuffers,
     GlxSetViewport,
     PlatformGetPriority,
     PlatformSetPriority,

@@ -1,9 +1,13 @@
 #include "scene/moon_picture.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
+
+#include "platform/regular_file.h"
 
 namespace {
 
@@ -22,18 +26,34 @@ int32_t ReadI16(const uint8_t* p) {
 constexpr size_t kFileHeaderSize = 14;
 constexpr size_t kInfoHeaderSize = 40;
 
+// Reads exactly `size` bytes at `offset`; false when the file holds fewer.
+bool ReadFully(int fd, off_t offset, uint8_t* bytes, size_t size) {
+    size_t done = 0;
+    while (done < size) {
+        const ssize_t got = pread(fd, bytes + done, size - done, offset + static_cast<off_t>(done));
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            return false;
+        }
+        done += static_cast<size_t>(got);
+    }
+    return true;
+}
+
 }  // namespace
 
 int ReadPictureHeader(const char* path, PictureHeader& header) {
     header = PictureHeader{};
-    FILE* file = std::fopen(path, "rb");
-    if (file == nullptr) {
+    // A FIFO, a device or a folder at the path is refused before any read,
+    // so the saver never waits on it.
+    FileHandle file;
+    if (OpenRegularFile(path, true, &file).outcome != kFileOk) {
         return 0;
     }
     uint8_t bytes[kFileHeaderSize + kInfoHeaderSize];
-    const size_t got = std::fread(bytes, 1, sizeof bytes, file);
-    std::fclose(file);
-    if (got != sizeof bytes) {
+    if (!ReadFully(file.get(), 0, bytes, sizeof bytes)) {
         return 0;
     }
     header.pixelOffset = ReadU32(bytes + 10);
@@ -47,7 +67,7 @@ int PictureHeaderUsable(const PictureHeader& header) {
     if (header.bitsPerPixel != 8) {
         return 0;
     }
-    if (header.width <= 0 || header.height <= 0) {
+    if (header.width < kPictureMinWidth || header.height <= 0) {
         return 0;
     }
     if (header.width > kPictureMaxSide || header.height > kPictureMaxSide) {
@@ -57,26 +77,35 @@ int PictureHeaderUsable(const PictureHeader& header) {
 }
 
 int64_t ReadPicturePixels(const char* path, uint8_t* buffer, int64_t capacity) {
-    FILE* file = std::fopen(path, "rb");
-    if (file == nullptr) {
+    FileHandle file;
+    uint64_t fileSize = 0;
+    if (OpenRegularFile(path, true, &file, &fileSize).outcome != kFileOk) {
         return 0;
     }
-    int64_t count = 0;
     uint8_t fileHeader[kFileHeaderSize];
-    if (fseeko(file, 0, SEEK_END) == 0) {
-        const int64_t fileSize = ftello(file);
-        if (fileSize >= 0 && fseeko(file, 0, SEEK_SET) == 0 &&
-            std::fread(fileHeader, 1, sizeof fileHeader, file) == sizeof fileHeader) {
-            const int64_t offset = ReadU32(fileHeader + 10);
-            if (offset < fileSize && fseeko(file, offset, SEEK_SET) == 0) {
-                const int64_t wanted = std::min(fileSize - offset, std::max<int64_t>(capacity, 0));
-                count =
-                    static_cast<int64_t>(std::fread(buffer, 1, static_cast<size_t>(wanted), file));
-            }
-        }
+    if (!ReadFully(file.get(), 0, fileHeader, sizeof fileHeader)) {
+        return 0;
     }
-    std::fclose(file);
-    return count;
+    const uint64_t offset = ReadU32(fileHeader + 10);
+    if (offset >= fileSize) {
+        return 0;
+    }
+    // Never more than the file holds, nor than the buffer takes.
+    const uint64_t wanted = std::min<uint64_t>(
+        fileSize - offset, static_cast<uint64_t>(std::max<int64_t>(capacity, 0)));
+    uint64_t done = 0;
+    while (done < wanted) {
+        const ssize_t got = pread(file.get(), buffer + done, static_cast<size_t>(wanted - done),
+                                  static_cast<off_t>(offset + done));
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            break;  // a file cut meanwhile: what was read counts
+        }
+        done += static_cast<uint64_t>(got);
+    }
+    return static_cast<int64_t>(done);
 }
 
 void ResamplePicture(double factor, std::vector<uint8_t>& pixels, int32_t& width, int32_t& height) {

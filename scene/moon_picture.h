@@ -11,6 +11,12 @@
 // picture's header. Anything beyond is treated as an unreadable picture.
 constexpr int32_t kPictureMaxSide = 16384;
 constexpr int64_t kPictureMaxPixels = int64_t{1} << 27;
+// The narrowest picture whose limb mask has any nonzero alpha at every
+// height: a map 1 pixel wide has no half to mask, and one 2 or 3 pixels
+// wide masks everything away at odd heights and keeps one pixel at even
+// ones. Narrower pictures count as unusable: the Moon is drawn untextured
+// instead of vanishing behind an all-transparent texture.
+constexpr int32_t kPictureMinWidth = 4;
 
 struct PictureHeader {
     int32_t width = 0;
@@ -20,12 +26,14 @@ struct PictureHeader {
 };
 
 // Reads the 14-byte file header and the 40-byte info header. Returns 1 when
-// the file could be opened and both headers were read, 0 otherwise. The
+// the file could be opened and both headers were read, 0 otherwise (also for
+// anything but a regular file: a FIFO or a device is never waited on). The
 // header's values are not judged here (see PictureHeaderUsable).
 int ReadPictureHeader(const char* path, PictureHeader& header);
 
 // 1 when the header describes a picture the scene can use: 8 bits per
-// pixel, width and height positive and within the limits above.
+// pixel, width at least kPictureMinWidth, height positive, both within the
+// limits above.
 int PictureHeaderUsable(const PictureHeader& header);
 
 // Reads the pixel bytes from the header's pixel offset to the end of the

@@ -10,8 +10,9 @@ scripts/setup-debian.sh
 scripts/build.sh release
 scripts/build.sh sanitize
 
-# The decoder of the packed moon picture against damaged packs (libFuzzer).
-scripts/fuzz.sh 30
+# The pack decoder, the Moon picture reader, the store parser and the city
+# file loader against damaged input (libFuzzer), each for a bounded time.
+scripts/fuzz.sh 15
 
 export CTEST_OUTPUT_ON_FAILURE=1
 xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp -noreset" \

@@ -10,6 +10,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/regular_file.h"
+
 namespace {
 
 int16_t ReadInt16(const uint8_t* p) {
@@ -166,37 +168,9 @@ std::vector<uint8_t> CityFileEncode(const std::vector<CityRecord>& records) {
 }
 
 int CityFileReadBytes(const std::string& path, std::vector<uint8_t>* bytes) {
-    bytes->clear();
-    if (path.empty()) {
-        return 0;
-    }
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return 0;
-    }
-    struct stat st {};
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        close(fd);
-        return 0;
-    }
-    uint8_t chunk[65536];
-    for (;;) {
-        ssize_t n = read(fd, chunk, sizeof chunk);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            close(fd);
-            bytes->clear();
-            return 0;
-        }
-        if (n == 0) {
-            break;
-        }
-        bytes->insert(bytes->end(), chunk, chunk + n);
-    }
-    close(fd);
-    return 1;
+    // A FIFO or a device at the path is refused before any read, and no file
+    // larger than the format allows is taken in.
+    return ReadWholeFile(path.c_str(), kCityFileMaxBytes, bytes).outcome == kFileOk ? 1 : 0;
 }
 
 CityRewriteResult CityFileRewriteWith(const std::string& path, bool mayCreate, CityChange change,

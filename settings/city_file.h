@@ -13,6 +13,9 @@
 constexpr int kCityCapacity = 1350;       // the most cities a list holds
 constexpr size_t kCityNameLongest = 200;  // the longest name a file may hold, without its zero
 constexpr size_t kCityRecordFixedBytes = 14;
+// The largest file the format can describe: the count and 32767 records
+// with the longest names. Larger files are refused unread.
+constexpr size_t kCityFileMaxBytes = 2 + 32767 * (kCityRecordFixedBytes + kCityNameLongest + 1);
 
 struct CityRecord {
     int16_t zone = 0;  // carried, never interpreted
@@ -46,7 +49,9 @@ void CityRecordEncode(const CityRecord& record, std::vector<uint8_t>* out);
 // A whole file: the count and the records.
 std::vector<uint8_t> CityFileEncode(const std::vector<CityRecord>& records);
 
-// Reads a whole file into bytes; 0 when it cannot be opened or read.
+// Reads a whole file into bytes; 0 when it cannot be opened or read, is not
+// a regular file (a FIFO is never waited on) or is larger than
+// kCityFileMaxBytes.
 int CityFileReadBytes(const std::string& path, std::vector<uint8_t>* bytes);
 
 // The result of a change to a city file.

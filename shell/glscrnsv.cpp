@@ -25,6 +25,7 @@ namespace {
 
 SaverInitHook initHookSlot = nullptr;
 SaverFrameHook frameHookSlot = nullptr;
+const char* runFailure = nullptr;  // why the window mode cannot go on
 
 int NoDialog(HWND) {
     std::fputs("Nocturo.scr: the settings dialog is not available yet; nothing to configure.\n",
@@ -65,6 +66,7 @@ void CommonSetup(ShellState* state) {
 }
 
 int RunWindowMode(RunMode mode, HWND previewParent, HWND hostWindow = 0) {
+    runFailure = nullptr;
     ShellState state;
     state.windowCount = 0;
     state.previewParent = mode == RUN_PREVIEW ? previewParent : 0;
@@ -100,12 +102,21 @@ int RunWindowMode(RunMode mode, HWND previewParent, HWND hostWindow = 0) {
         }
         // A loop that could never get another message ends as a failure.
         exitCode = got == 0 ? static_cast<int>(msg.wParam) : 1;
+        if (got < 0) {
+            SaverNoteFailure("no more events can arrive (no window, timer or display left)");
+        }
     } else if (!otherInstance) {
         // No window could be made: a failure, not the quiet end of the
         // single-instance check.
+        SaverNoteFailure(mode == RUN_PREVIEW ? "cannot make the preview's window"
+                                             : "cannot make the saver's window");
         exitCode = 1;
     }
 
+    if (runFailure != nullptr) {
+        std::fprintf(stderr, "Nocturo.scr: %s\n", runFailure);
+        exitCode = 1;
+    }
     SaverReleasePasswordSupport();
     if (state.mainWindow != nullptr) {
         if (state.mainWindow->ownsWindow) {
@@ -339,6 +350,16 @@ void SaverFrameTick() {
     bInFrame = 0;
 }
 
+void SaverNoteFailure(const char* cause) {
+    if (runFailure == nullptr) {
+        runFailure = cause;
+    }
+}
+
+const char* SaverFailure() {
+    return runFailure;
+}
+
 void SaverAssertFailed(const char* condition, const char* module) {
     std::fprintf(stderr, "Nocturo.scr: assertion failed: %s (%s)\n", condition, module);
     std::abort();
@@ -346,6 +367,7 @@ void SaverAssertFailed(const char* condition, const char* module) {
 
 void SaverResetForTests() {
     shellState = nullptr;
+    runFailure = nullptr;
     bWin9x = 0;
     bFirstPaint = 0;
     bTimerRunning = 0;

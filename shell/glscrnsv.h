@@ -133,6 +133,12 @@ SaverFrameHook SaverCurrentFrameHook();
 // The frame tick of the main window (WM_TIMER).
 void SaverFrameTick();
 
+// Notes why the run cannot go on (the first cause is kept); the window mode
+// then ends with status 1 and that cause on standard error.
+void SaverNoteFailure(const char* cause);
+// The cause noted in this run, or null.
+const char* SaverFailure();
+
 // Stops the program: a programming error in the shell.
 [[noreturn]] void SaverAssertFailed(const char* condition, const char* module);
 

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <exception>
 
 #include "platform/dialog_gtk.h"
 #include "platform/messages.h"
@@ -119,9 +120,37 @@ int main(int argc, char** argv) {
     if (command.showFps) {
         saverAfterFrameHook = FpsReadoutDraw;
     }
+    int status = -1;
     try {
-        return SaverRunCommand(command);
+        status = SaverRunCommand(command);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "%s: %s\n", name, error.what());
+        return -1;
     } catch (...) {
+        std::fprintf(stderr, "%s: stopped by an unexpected error\n", name);
         return -1;
     }
+    if (status == -1) {
+        // Every failing end names its cause on one line.
+        switch (command.action) {
+            case ACTION_PREVIEW:
+                if (command.window == 0) {
+                    std::fprintf(stderr, "%s: a preview needs the id of its parent window\n", name);
+                } else {
+                    std::fprintf(stderr, "%s: no window %u to draw the preview in\n", name,
+                                 command.window);
+                }
+                break;
+            case ACTION_CHANGE_PASSWORD:
+                std::fprintf(stderr, "%s: there is no screen-saver password to change here\n",
+                             name);
+                break;
+            case ACTION_FULL_SCREEN:
+                std::fprintf(stderr, "%s: no window %u to draw in\n", name, command.window);
+                break;
+            default:
+                break;  // the settings dialog says itself why it cannot run
+        }
+    }
+    return status;
 }

@@ -50,6 +50,10 @@ void StartGlAndInit(HWND hwnd) {
         return;
     }
     if (record->glContext == 0 && !SaverStartGl(record)) {
+        // The pixel format was tried five times a second apart; a saver that
+        // cannot draw says so instead of showing a black window.
+        SaverNoteFailure(
+            "no OpenGL context for the window (no usable GLX pixel format or context)");
         PostMessageA(hwnd, WM_CLOSE, 0, 0);
         return;
     }

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "installer/picture_pack.h"
+#include "platform/regular_file.h"
 
 namespace {
 
@@ -34,10 +35,16 @@ void OnJpegError(j_common_ptr info) {
 
 // Reads a JPEG as grey levels, row 0 at the top.
 bool ReadGreyJpeg(const std::string& path, int& width, int& height, std::vector<uint8_t>& grey) {
-    FILE* f = std::fopen(path.c_str(), "rb");
+    // Opened without waiting on a FIFO or a device, and only a regular file.
+    FileHandle handle;
+    if (OpenRegularFile(path.c_str(), true, &handle).outcome != kFileOk) {
+        return false;
+    }
+    FILE* f = fdopen(handle.get(), "rb");
     if (f == nullptr) {
         return false;
     }
+    handle.Release();  // the stream owns it now
     jpeg_decompress_struct info;
     JpegFailure failure;
     info.err = jpeg_std_error(&failure.base);
@@ -50,6 +57,13 @@ bool ReadGreyJpeg(const std::string& path, int& width, int& height, std::vector<
     jpeg_create_decompress(&info);
     jpeg_stdio_src(&info, f);
     jpeg_read_header(&info, TRUE);
+    // The map's pixels are held whole: a header promising more than any
+    // map of the Moon needs is refused before anything is allocated.
+    if (info.image_width > 16384 || info.image_height > 8192) {
+        jpeg_destroy_decompress(&info);
+        std::fclose(f);
+        return false;
+    }
     info.out_color_space = JCS_GRAYSCALE;
     jpeg_start_decompress(&info);
     width = static_cast<int>(info.output_width);

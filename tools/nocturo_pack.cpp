@@ -11,6 +11,7 @@
 #include "installer/picture_pack.h"
 #include "installer/picture_transform.h"
 #include "installer/picture_unpack.h"
+#include "platform/regular_file.h"
 #include "tools/file_arguments.h"
 
 namespace {
@@ -59,14 +60,11 @@ int main(int argc, char** argv) {
     if (!UnpackPictureData(pack.data(), pack.size(), check, nullptr) || !check.crcMatches) {
         return Fail("the pack does not decode back (internal error)");
     }
-    FILE* out = std::fopen(output, "wb");
-    if (out == nullptr) {
-        return Fail(std::string("cannot create ") + output);
-    }
-    const bool written = std::fwrite(pack.data(), 1, pack.size(), out) == pack.size();
-    if (std::fclose(out) != 0 || !written) {
-        std::remove(output);
-        return Fail(std::string("cannot write ") + output);
+    // Written beside the output and renamed into place: a failed write
+    // leaves what was there before.
+    const FileStatus written = WriteFileReplacing(output, pack.data(), pack.size());
+    if (written.outcome != kFileOk) {
+        return Fail(FileProblem(written, output));
     }
     // The decoded left half against the source picture.
     std::vector<uint8_t> decoded(picture.size());

@@ -189,9 +189,17 @@ std::string Describe(const RegistryValue& value) {
     return out + text;
 }
 
+// What to say about a failed store operation: the store's own cause (the
+// file unreadable, too large, a link, the folder read-only or not the
+// user's alone, ...) when there is one, otherwise `ordinary`.
+std::string Cause(const std::string& ordinary) {
+    std::string problem = RegistryStoreProblem();
+    return problem.empty() ? ordinary : problem;
+}
+
 int OpenOrFail(const std::string& path, int access, RegistryKey* key) {
     if (!RegistryOpenKey(kRegistryCurrentUser, path.c_str(), access, key)) {
-        Fail("no key " + path);
+        Fail(Cause("no key " + path));
         return 0;
     }
     return 1;
@@ -261,7 +269,7 @@ int Set(const std::string& path, bool isSettingKey, const std::string& name,
                     std::to_string(bytes.size()));
     }
     if (!CreateKeyPath(path, isSettingKey)) {
-        return Fail("cannot create key " + path + " in " + RegistryStoreDirectory());
+        return Fail(Cause("cannot create key " + path + " in " + RegistryStoreDirectory()));
     }
     int ok;
     if (isSettingKey && type == kRegistryTypeString) {
@@ -277,7 +285,7 @@ int Set(const std::string& path, bool isSettingKey, const std::string& name,
                               static_cast<uint32_t>(bytes.size()));
         RegistryCloseKey(&key);
     }
-    return ok ? 0 : Fail("cannot write " + name + " in " + RegistryStoreDirectory());
+    return ok ? 0 : Fail(Cause("cannot write " + name + " in " + RegistryStoreDirectory()));
 }
 
 }  // namespace
@@ -361,7 +369,7 @@ int main(int argc, char** argv) {
         }
         std::vector<RegistryValue> values;
         if (!RegistryListValues(&key, &values)) {
-            return Fail("no key " + normalised);
+            return Fail(Cause("no key " + normalised));
         }
         for (const RegistryValue& value : values) {
             std::printf("%s\n", Describe(value).c_str());
@@ -375,6 +383,9 @@ int main(int argc, char** argv) {
         }
         RegistryValue value;
         if (!RegistryReadValue(&key, words[1].c_str(), &value)) {
+            if (!RegistryStoreProblem().empty()) {
+                return Fail(RegistryStoreProblem());
+            }
             std::fprintf(stderr, "%s: no value %s in %s\n", kProgram, words[1].c_str(),
                          normalised.c_str());
             return 1;
@@ -388,7 +399,7 @@ int main(int argc, char** argv) {
             return 2;
         }
         if (!RegistryDeleteValue(&key, words[1].c_str())) {
-            return Fail("no value " + words[1] + " in " + normalised);
+            return Fail(Cause("no value " + words[1] + " in " + normalised));
         }
         return 0;
     }

@@ -4,6 +4,15 @@
 
 #include <cstring>
 
+#include "platform/regular_file.h"
+
+namespace {
+
+// The largest PNG read back (the tests' reference pictures are far smaller).
+constexpr size_t kPngMaxFileSize = 256u << 20;
+
+}  // namespace
+
 int WritePngFile(const std::string& path, int32_t width, int32_t height,
                  const std::vector<uint8_t>& rgba) {
     if (width <= 0 || height <= 0 ||
@@ -20,17 +29,38 @@ int WritePngFile(const std::string& path, int32_t width, int32_t height,
     image.width = static_cast<png_uint_32>(width);
     image.height = static_cast<png_uint_32>(height);
     image.format = PNG_FORMAT_RGB;
-    const int written = png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), 0, nullptr);
+    // Made in memory and then written beside the path and renamed into
+    // place: a failed write leaves what was there (libpng's own file writer
+    // removes the path when it fails, even a device node).
+    png_alloc_size_t size = 0;
+    if (png_image_write_to_memory(&image, nullptr, &size, 0, rgb.data(), 0, nullptr) == 0) {
+        png_image_free(&image);
+        return 0;
+    }
+    std::vector<uint8_t> file(size);
+    const int made =
+        png_image_write_to_memory(&image, file.data(), &size, 0, rgb.data(), 0, nullptr);
     png_image_free(&image);
-    return written != 0 ? 1 : 0;
+    if (made == 0) {
+        return 0;
+    }
+    return WriteFileReplacing(path.c_str(), file.data(), size).outcome == kFileOk ? 1 : 0;
 }
 
 int ReadPngFile(const std::string& path, int32_t& width, int32_t& height,
                 std::vector<uint8_t>& rgba) {
+    std::vector<uint8_t> file;
+    if (ReadWholeFile(path.c_str(), kPngMaxFileSize, &file).outcome != kFileOk) {
+        return 0;
+    }
     png_image image;
     std::memset(&image, 0, sizeof image);
     image.version = PNG_IMAGE_VERSION;
-    if (png_image_begin_read_from_file(&image, path.c_str()) == 0) {
+    if (png_image_begin_read_from_memory(&image, file.data(), file.size()) == 0) {
+        return 0;
+    }
+    if (image.width > 16384 || image.height > 16384) {
+        png_image_free(&image);
         return 0;
     }
     image.format = PNG_FORMAT_RGBA;

@@ -2,11 +2,13 @@
 // exit status 0 when the work is done, 1 with one line on standard error when not.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -107,6 +109,64 @@ TEST_F(PackTools, DamagedPackKeepsTheBitmapButFails) {
     ExpectOneErrorLine();
     EXPECT_NE(out.find("CRC       : ERROR\n"), std::string::npos) << out;
     EXPECT_TRUE(Exists("out.bmp"));
+}
+
+// Special files and failed writes: an input that is not a regular file is
+// refused at once (a FIFO never waited on, /dev/zero never read), and an
+// output that cannot be written leaves what was at its path.
+TEST_F(PackTools, HostileInputsAreRefusedAndFailedOutputsLeaveThePathAlone) {
+    WritePicture("in.bmp", 64, 64);
+    ASSERT_EQ(Run("nocturo-pack", Path("in.bmp") + " " + Path("p.pack")), 0) << err;
+    ASSERT_EQ(mkfifo(Path("fifo").c_str(), 0600), 0);
+    const std::string before = "what was here before\n";
+    std::ofstream(Path("old.out")) << before;
+    // `ulimit -f 1` makes every write past 1 KiB fail (SIGXFSZ ignored):
+    // a full disk for one command, whoever runs the test.
+    const std::string full = "trap '' XFSZ; ulimit -f 1; exec ";
+    struct Case {
+        const char* label;
+        std::string command;  // run by the shell, tools under kBin
+        const char* output;   // the output path that must be left alone, or null
+    };
+    const Case cases[] = {
+        {"unpack /dev/zero", kBin + "nocturo-unpack /dev/zero " + Path("x.bmp"), nullptr},
+        {"pack /dev/zero", kBin + "nocturo-pack /dev/zero " + Path("x.pack"), nullptr},
+        {"unpack a FIFO", kBin + "nocturo-unpack " + Path("fifo") + " " + Path("x.bmp"), nullptr},
+        {"pack a FIFO", kBin + "nocturo-pack " + Path("fifo") + " " + Path("x.pack"), nullptr},
+        {"unpack to /dev/full", kBin + "nocturo-unpack " + Path("p.pack") + " /dev/full",
+         "/dev/full"},
+        {"pack to /dev/full", kBin + "nocturo-pack " + Path("in.bmp") + " /dev/full", "/dev/full"},
+        {"unpack over a file, disk full",
+         full + kBin + "nocturo-unpack " + Path("p.pack") + " " + Path("old.out"), "old.out"},
+        {"pack over a file, disk full",
+         full + kBin + "nocturo-pack " + Path("in.bmp") + " " + Path("old.out"), "old.out"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        const std::string command = "timeout 10 sh -c \"" + c.command + "\" >'" + Path("out.txt") +
+                                    "' 2>'" + Path("err.txt") + "'";
+        const int status = std::system(command.c_str());
+        err = Read(Path("err.txt"));
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 1);  // 124 would be the timeout
+        ExpectOneErrorLine();
+        EXPECT_FALSE(Exists("x.bmp"));
+        EXPECT_FALSE(Exists("x.pack"));
+        if (c.output != nullptr && c.output[0] == '/') {
+            struct stat info;
+            ASSERT_EQ(stat(c.output, &info), 0);
+            EXPECT_TRUE(S_ISCHR(info.st_mode));
+        } else if (c.output != nullptr) {
+            EXPECT_EQ(Read(Path(c.output)), before);
+        }
+    }
+    // Nothing but the files the test made: no temporary file left behind.
+    int entries = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        (void)entry;
+        ++entries;
+    }
+    EXPECT_EQ(entries, 6);  // in.bmp p.pack fifo old.out out.txt err.txt
 }
 
 }  // namespace

@@ -5,11 +5,14 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <map>
 #include <random>
 #include <string>
@@ -501,6 +504,108 @@ TEST_F(RegistryStoreTest, AWriterKilledAtAnyMomentLeavesOldOrNewContent) {
     // A temporary file left by a killed writer does not hinder the next one.
     EXPECT_EQ(Set(key, "After", kRegistryTypeBinary, {1}), 1);
     EXPECT_EQ(RegistryStoreIsSound(nullptr), 1);
+}
+
+// Files planted in the store's folder: FIFOs are never opened for a wait,
+// links are never written through, and every refusal names its cause.
+TEST_F(RegistryStoreTest, PlantedFilesNeverHangTheStoreNorAreWrittenThrough) {
+    namespace fs = std::filesystem;
+    const bool root = geteuid() == 0;
+    const std::string target = root_ + "/target";  // outside the store's folder
+    const std::string targetText = "a file the store must never touch\n";
+    struct Case {
+        const char* label;
+        std::function<void(const std::string& folder)> plant;
+        bool damaged;         // the store file is damaged first (its copy is kept)
+        bool written;         // the write still succeeds
+        const char* problem;  // part of the cause named when it fails
+        bool needsRoot;       // another owner can only be made by root
+        bool needsUser;       // permissions bind only a user other than root
+    };
+    auto fifo = [](const char* name) {
+        return [name](const std::string& folder) {
+            std::filesystem::remove(folder + "/" + name);
+            ASSERT_EQ(mkfifo((folder + "/" + name).c_str(), 0600), 0);
+        };
+    };
+    auto link = [&](const char* name, const std::string& to) {
+        return [name, to](const std::string& folder) {
+            fs::remove(folder + "/" + name);
+            fs::create_symlink(to, folder + "/" + name);
+        };
+    };
+    const Case cases[] = {
+        {"store file is a FIFO",
+         [](const std::string& folder) {
+             fs::remove(folder + "/user.reg");
+             ASSERT_EQ(mkfifo((folder + "/user.reg").c_str(), 0600), 0);
+         },
+         false, false, "user.reg is not a regular file", false, false},
+        {"temporary file is a FIFO", fifo("user.reg.tmp"), false, true, "", false, false},
+        {"damaged copy's temporary is a FIFO", fifo("user.reg.damaged.tmp"), true, true, "", false,
+         false},
+        {"lock is a FIFO", fifo("lock"), false, false, "lock is not a regular file", false, false},
+        {"temporary file links elsewhere", link("user.reg.tmp", target), false, true, "", false,
+         false},
+        {"damaged copy's temporary links elsewhere", link("user.reg.damaged.tmp", target), true,
+         true, "", false, false},
+        {"damaged copy links elsewhere", link("user.reg.damaged", target), true, true, "", false,
+         false},
+        {"lock is a dangling link", link("lock", root_ + "/made-through-the-lock"), false, false,
+         "lock is a symbolic link", false, false},
+        {"store file is a link", link("user.reg", target), false, false,
+         "user.reg is a symbolic link", false, false},
+        {"folder writable by others",
+         [](const std::string& folder) { fs::permissions(folder, fs::perms(0777)); }, false, false,
+         "may be written by others", false, false},
+        {"folder of another user",
+         [](const std::string& folder) { ASSERT_EQ(chown(folder.c_str(), 65534, 65534), 0); },
+         false, false, "belongs to another user", true, false},
+        {"store file too large",
+         [](const std::string& folder) { fs::resize_file(folder + "/user.reg", 65u << 20); }, false,
+         false, "user.reg is too large", false, false},
+        {"store file unreadable",
+         [](const std::string& folder) { fs::permissions(folder + "/user.reg", fs::perms(0)); },
+         false, false, "Permission denied", false, true},
+        {"folder read-only",
+         [](const std::string& folder) { fs::permissions(folder, fs::perms(0500)); }, false, false,
+         "user.reg.tmp: Permission denied", false, true},
+    };
+    alarm(20);  // a store that waits on a FIFO would hang here: end the test instead
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        if ((c.needsRoot && !root) || (c.needsUser && root)) {
+            continue;
+        }
+        fs::remove_all(directory_);
+        fs::remove(target);
+        std::ofstream(target, std::ios::binary) << targetText;
+        RegistryKey key = CreatePath("K");
+        ASSERT_EQ(Set(key, "V", kRegistryTypeBinary, {1}), 1);
+        if (c.damaged) {
+            std::ofstream(StoreFile(), std::ios::app) << "garbage";
+        }
+        c.plant(directory_);
+
+        EXPECT_EQ(Set(key, "W", kRegistryTypeBinary, {2}), c.written ? 1 : 0);
+        EXPECT_NE(RegistryStoreProblem().find(c.problem), std::string::npos)
+            << RegistryStoreProblem();
+        if (c.written) {
+            EXPECT_EQ(RegistryStoreProblem(), "");
+            uint32_t size = 0;
+            EXPECT_EQ(RegistryQueryValue(&key, "W", nullptr, nullptr, &size), 1);
+        }
+        EXPECT_EQ(TemporaryStore::ReadFile(target), targetText);
+        EXPECT_FALSE(fs::exists(root_ + "/made-through-the-lock"));
+        fs::permissions(directory_, fs::perms(0700));
+        if (fs::exists(StoreFile()) && !fs::is_fifo(StoreFile())) {
+            fs::permissions(StoreFile(), fs::perms(0600));
+        }
+        if (root) {
+            ASSERT_EQ(chown(directory_.c_str(), 0, 0), 0);
+        }
+    }
+    alarm(0);
 }
 
 }  // namespace

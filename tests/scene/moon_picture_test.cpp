@@ -1,6 +1,8 @@
 #include "scene/moon_picture.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -202,6 +204,10 @@ TEST_F(SceneTexturePictures, UnusablePicturesLeaveTheMoonUntextured) {
         {"huge area", {16384, 16384}},
         {"24 bits per pixel", {64, 32, 24}},
         {"1 bit per pixel", {64, 32, 1}},
+        // Too narrow for the limb mask to keep any pixel: the Moon would vanish.
+        {"1 pixel wide", {1, 32}},
+        {"3 pixels wide, odd height", {3, 1}},
+        {"3 pixels wide, even height", {3, 2}},
     };
     for (const auto& c : cases) {
         WritePicture(Path("bad.bmp"), c.layout, some);
@@ -220,8 +226,35 @@ TEST_F(SceneTexturePictures, UnusablePicturesLeaveTheMoonUntextured) {
         EXPECT_EQ(images.limbGlowHeight, 128) << path;
         ExpectGlowTextures(images);
     }
-    // The folder itself opens but reads nothing.
-    EXPECT_EQ(PrepareSceneTextures(false, folder.c_str(), "").sizes.pixelCount, 0);
+    // Special files are refused before any read: the folder, a FIFO that
+    // no one writes (a read would wait for ever) and an endless device.
+    ASSERT_EQ(mkfifo(Path("fifo").c_str(), 0600), 0);
+    alarm(10);  // ends the test instead of hanging it
+    for (const std::string& path : {folder, Path("fifo"), std::string("/dev/zero")}) {
+        PictureHeader header;
+        EXPECT_EQ(ReadPictureHeader(path.c_str(), header), 0) << path;
+        uint8_t buffer[16];
+        EXPECT_EQ(ReadPicturePixels(path.c_str(), buffer, sizeof buffer), 0) << path;
+        EXPECT_EQ(PrepareSceneTextures(false, path.c_str(), "").sizes.pixelCount, 0) << path;
+    }
+    alarm(0);
+}
+
+TEST_F(SceneTexturePictures, TheNarrowestUsablePictureHasAVisibleMask) {
+    // Four pixels wide is the first width whose mask keeps some alpha at
+    // every height, so such a picture is drawn.
+    for (int32_t height : {1, 2, 3}) {
+        WritePicture(Path("narrow.bmp"), {kPictureMinWidth, height},
+                     std::vector<uint8_t>(static_cast<size_t>(kPictureMinWidth) * height, 9));
+        const SceneTextureImages images =
+            PrepareSceneTextures(false, Path("narrow.bmp").c_str(), "");
+        ASSERT_EQ(images.sizes.pixelCount, kPictureMinWidth * height) << height;
+        bool visible = false;
+        for (size_t i = 3; i < images.moon.size(); i += 4) {
+            visible = visible || images.moon[i] != 0;
+        }
+        EXPECT_TRUE(visible) << height;
+    }
 }
 
 TEST_F(SceneTexturePictures, PixelOffsetPastTheEndReadsNothing) {

@@ -11,7 +11,14 @@
 #include <signal.h>
 #include <sys/wait.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "tests/shell/saver_process.h"
@@ -22,6 +29,13 @@ constexpr char kClass[] = "WindowsScreenSaverClass";
 
 int IgnoreErrors(Display*, XErrorEvent*) {
     return 0;
+}
+
+std::string ReadText(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
 }
 
 class SaverDisplayTest : public ::testing::Test {
@@ -56,8 +70,9 @@ class SaverDisplayTest : public ::testing::Test {
         ASSERT_EQ(RunTool({"xdotool", "mousemove", std::to_string(x), std::to_string(y)}), 0);
     }
     // Starts a window mode and waits for its window to show the sky.
-    Window Start(const std::vector<std::string>& args, Window parent = 0) {
-        saver = StartSaver(args);
+    Window Start(const std::vector<std::string>& args, Window parent = 0,
+                 const std::vector<std::string>& env = {}) {
+        saver = StartSaver(args, env);
         Window w = WaitChildWithClass(dpy, parent ? parent : root, kClass, 5000);
         if (w != 0 && !WaitSceneFillsWindow(dpy, w, 8000)) {
             return 0;
@@ -75,26 +90,32 @@ TEST_F(SaverDisplayTest, CommandLineExitCodes) {
     struct Case {
         std::vector<std::string> args;
         int code;
+        const char* says;  // part of the one line on standard error ("" for none)
     } cases[] = {
-        {{"/x"}, 255},
-        {{"/?"}, 255},
-        {{"/p", "0"}, 255},
-        {{"/p"}, 255},
-        {{"/p:" + std::to_string(existing)}, 255},
-        {{"/p", "4000000000"}, 255},  // names no window
-        {{"/a"}, 255},
+        {{"/x"}, 255, "usage:"},
+        {{"x"}, 255, "usage:"},
+        {{"/?"}, 255, "usage:"},
+        {{"/p", "0"}, 255, "needs the id of its parent window"},
+        {{"/p"}, 255, "needs the id of its parent window"},
+        {{"/p:" + std::to_string(existing)}, 255, "needs the id"},
+        {{"/p", "123456789"}, 255, "no window 123456789"},
+        {{"/p", "4000000000"}, 255, "no window"},  // names no window
+        {{"/a"}, 255, "no screen-saver password"},
         // "/c" and no argument open the settings dialog: configure_mode_test.
         // The hack words.
-        {{"--help"}, 0},
-        {{"-h"}, 0},
-        {{"--version"}, 0},
-        {{"--fps", "--bogus"}, 255},
-        {{"-root", "extra"}, 255},
-        {{"--delay", "soon"}, 255},
-        {{"--window-id", "0x7ffffff0"}, 255},  // names no window
+        {{"--help"}, 0, ""},
+        {{"-h"}, 0, ""},
+        {{"--version"}, 0, ""},
+        {{"--fps", "--bogus"}, 255, "bad argument '--bogus'"},
+        {{"-root", "extra"}, 255, "bad argument 'extra'"},
+        {{"--delay", "soon"}, 255, "bad argument 'soon'"},
+        {{"--window-id", "0x7ffffff0"}, 255, "no window 2147483632"},  // names no window
     };
+    char folder[] = "/tmp/nocturo-cmdline-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string errors = std::string(folder) + "/stderr";
     for (const Case& c : cases) {
-        saver = StartSaver(c.args, {"NOCTURO_UNUSED="});
+        saver = StartSaver(c.args, {"NOCTURO_UNUSED="}, errors);
         ASSERT_TRUE(WaitSaver(&saver, 5000));
         std::string text;
         for (const std::string& a : c.args) {
@@ -102,18 +123,67 @@ TEST_F(SaverDisplayTest, CommandLineExitCodes) {
         }
         EXPECT_EQ(ExitCode(saver), c.code) << text;
         EXPECT_EQ(FindChildWithClass(dpy, root, kClass), 0u) << text;
+        if (c.code != 0) {
+            const std::string said = ReadText(errors);
+            EXPECT_NE(said.find(c.says), std::string::npos) << text << ": " << said;
+            EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << text << ": " << said;
+        }
     }
+    unlink(errors.c_str());
+    rmdir(folder);
     XDestroyWindow(dpy, existing);
+}
+
+// A FIFO as the picture path: the picture is refused at once (no reader
+// waits on it), the saver draws the untextured Moon, takes the keyboard
+// and pointer only then, and gives them back at a key.
+TEST_F(SaverDisplayTest, AFifoPictureNeitherHangsTheSaverNorLocksTheScreen) {
+    char folder[] = "/tmp/nocturo-fifo-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string store = std::string(folder) + "/registry";
+    const std::string fifo = std::string(folder) + "/moon.bmp";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string settings = NOCTURO_BINARY_DIR "/bin/nocturo-settings";
+    ASSERT_EQ(RunTool({"env", "NOCTURO_SETTINGS_DIR=" + store, settings, "set", "textures00",
+                       "--string", fifo}),
+              0);
+
+    Window w = Start({"/s"}, 0, {"NOCTURO_SETTINGS_DIR=" + store});
+    ASSERT_NE(w, 0u) << "the saver did not draw";
+    // The grabs follow the first frame: this client can no longer take them.
+    bool grabbed = false;
+    for (long end = NowMs() + 3000; !grabbed && NowMs() < end; SleepMs(20)) {
+        grabbed = XGrabKeyboard(dpy, root, False, GrabModeAsync, GrabModeAsync, CurrentTime) ==
+                  AlreadyGrabbed;
+        if (!grabbed) {
+            XUngrabKeyboard(dpy, CurrentTime);
+            XSync(dpy, False);
+        }
+    }
+    EXPECT_TRUE(grabbed);
+    RunTool({"xdotool", "key", "Escape"});
+    EXPECT_TRUE(EndsWith(0, 3000));
+    EXPECT_EQ(XGrabKeyboard(dpy, root, False, GrabModeAsync, GrabModeAsync, CurrentTime),
+              GrabSuccess);
+    XUngrabKeyboard(dpy, CurrentTime);
+    std::filesystem::remove_all(folder);
 }
 
 TEST_F(SaverDisplayTest, WithoutADisplayWindowModesAndConfigureSaySo) {
     saver = StartSaver({"/w"}, {"DISPLAY="});
     ASSERT_TRUE(WaitSaver(&saver, 5000));
     EXPECT_EQ(ExitCode(saver), 1);
-    // The settings dialog needs the display too: -1, never a hang.
-    saver = StartSaver({"/c"}, {"DISPLAY="});
+    // The settings dialog needs a display too, and says so on one line.
+    char folder[] = "/tmp/nocturo-nodisplay-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string errors = std::string(folder) + "/stderr";
+    saver = StartSaver({"/c"}, {"DISPLAY="}, errors);
     ASSERT_TRUE(WaitSaver(&saver, 5000));
     EXPECT_EQ(ExitCode(saver), 255);
+    const std::string said = ReadText(errors);
+    EXPECT_NE(said.find("cannot open the X display"), std::string::npos) << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    std::filesystem::remove_all(folder);
 }
 
 TEST_F(SaverDisplayTest, TestWindowIsHalfTheScreenTopLeftAndOnlyEscapeEndsIt) {
@@ -478,6 +548,64 @@ TEST_F(DaemonTest, DecimalIdAndTheWindowsDisappearanceEndsItQuietly) {
     XSync(dpy, False);
     daemon = MakeTestWindow(dpy, root, 10, 10);  // for the fixture to destroy
     EXPECT_TRUE(EndsWith(0, 3000));
+}
+
+}  // namespace
+
+namespace {
+
+// Runs the saver's test window on an X server of its own, started by
+// `script` (bash; $SAVER is the saver, $FOLDER a temporary folder, $SERVER
+// the Xvfb options), and gives back its status and standard error.
+struct PrivateRun {
+    int status = -1;
+    std::string error;
+};
+
+PrivateRun RunOnPrivateServer(const std::string& serverOptions, const std::string& script) {
+    char folder[] = "/tmp/nocturo-xserver-XXXXXX";
+    PrivateRun run;
+    if (mkdtemp(folder) == nullptr) {
+        return run;
+    }
+    const std::string start =
+        "Xvfb -displayfd 3 -nolisten tcp -screen 0 640x480x24 $SERVER 3>\"$FOLDER/display\" "
+        "2>/dev/null & server=$!; "
+        "for i in $(seq 100); do [ -s \"$FOLDER/display\" ] && break; sleep 0.05; done; "
+        "export DISPLAY=:$(cat \"$FOLDER/display\"); ";
+    const std::string command = "SAVER='" NOCTURO_BINARY_DIR "/bin/Nocturo.scr' FOLDER='" +
+                                std::string(folder) + "' SERVER='" + serverOptions + "' bash -c '" +
+                                start + script +
+                                "; echo $status >\"$FOLDER/status\"; kill -9 $server "
+                                "2>/dev/null; wait'";
+    std::system(command.c_str());
+    const std::string status = ReadText(std::string(folder) + "/status");
+    run.status = status.empty() ? -1 : std::stoi(status);
+    run.error = ReadText(std::string(folder) + "/error");
+    std::filesystem::remove_all(folder);
+    return run;
+}
+
+// A server without GLX: the saver cannot draw, and after the pixel-format
+// attempts it ends with 1 and says why instead of showing a black window.
+TEST(SaverOnItsOwnServer, WithoutGlxTheSaverSaysSoAndFails) {
+    const PrivateRun run = RunOnPrivateServer(
+        "-extension GLX", "timeout 30 \"$SAVER\" w 2>\"$FOLDER/error\"; status=$?");
+    EXPECT_EQ(run.status, 1) << run.error;
+    EXPECT_NE(run.error.find("no OpenGL context"), std::string::npos) << run.error;
+    EXPECT_EQ(std::count(run.error.begin(), run.error.end(), '\n'), 1) << run.error;
+}
+
+// The X server killed under the saver: it ends with 1 and says so.
+TEST(SaverOnItsOwnServer, TheServerGoingAwayEndsTheSaverWithALine) {
+    const PrivateRun run =
+        RunOnPrivateServer("",
+                           "\"$SAVER\" w 2>\"$FOLDER/error\" & saver=$!; sleep 2; kill -9 $server; "
+                           "wait $saver; status=$?");
+    EXPECT_EQ(run.status, 1) << run.error;
+    EXPECT_NE(run.error.find("connection to the X server was lost"), std::string::npos)
+        << run.error;
+    EXPECT_EQ(std::count(run.error.begin(), run.error.end(), '\n'), 1) << run.error;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "tests/shell/saver_process.h"
 
 #include <X11/Xutil.h>
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -15,7 +16,7 @@ extern char** environ;
 namespace {
 
 pid_t Spawn(const std::string& program, const std::vector<std::string>& args,
-            const std::vector<std::string>& env, bool search) {
+            const std::vector<std::string>& env, bool search, const std::string& errorPath = "") {
     std::vector<std::string> envs;
     for (char** e = environ; *e != nullptr; ++e) {
         std::string entry = *e;
@@ -43,10 +44,17 @@ pid_t Spawn(const std::string& program, const std::vector<std::string>& args,
         envp.push_back(e.data());
     }
     envp.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (!errorPath.empty()) {
+        posix_spawn_file_actions_addopen(&actions, 2, errorPath.c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    }
     pid_t pid = -1;
     int rc = search
-                 ? posix_spawnp(&pid, program.c_str(), nullptr, nullptr, argv.data(), envp.data())
-                 : posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), envp.data());
+                 ? posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data())
+                 : posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
     return rc == 0 ? pid : -1;
 }
 
@@ -63,9 +71,10 @@ long NowMs() {
     return ts.tv_sec * 1000L + ts.tv_nsec / 1000000L;
 }
 
-SaverProcess StartSaver(const std::vector<std::string>& args, const std::vector<std::string>& env) {
+SaverProcess StartSaver(const std::vector<std::string>& args, const std::vector<std::string>& env,
+                        const std::string& errorPath) {
     SaverProcess saver;
-    saver.pid = Spawn(NOCTURO_BINARY_DIR "/bin/Nocturo.scr", args, env, false);
+    saver.pid = Spawn(NOCTURO_BINARY_DIR "/bin/Nocturo.scr", args, env, false, errorPath);
     return saver;
 }
 

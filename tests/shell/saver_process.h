@@ -16,9 +16,11 @@ struct SaverProcess {
 };
 
 // Starts build/bin/Nocturo.scr with the arguments; extra environment
-// entries ("NAME=value") are added, "NAME=" removes a variable.
+// entries ("NAME=value") are added, "NAME=" removes a variable. With
+// `errorPath`, its standard error goes to that file.
 SaverProcess StartSaver(const std::vector<std::string>& args,
-                        const std::vector<std::string>& env = {});
+                        const std::vector<std::string>& env = {},
+                        const std::string& errorPath = "");
 // Waits until it ends (true) or the time runs out (false).
 bool WaitSaver(SaverProcess* saver, int timeoutMs);
 // The exit code 0..255 of an ended run, or -1 if it ended by a signal.

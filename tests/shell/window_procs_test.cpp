@@ -441,6 +441,21 @@ TEST_F(SaverRunTest, NullOptionsStopTheProgram) {
     EXPECT_DEATH(SaverRunCommand(SaverParseCommand("/w")), "pssc");
 }
 
+TEST_F(SaverRunTest, NoGlContextEndsTheRunAsAFailureWithItsCause) {
+    fake.failContext = true;
+    fake.nextWindow = 100;
+    MessageQueuePaint(100);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(SaverRunCommand(SaverParseCommand("/w")), 1);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(said,
+              "Nocturo.scr: no OpenGL context for the window (no usable GLX pixel format "
+              "or context)\n");
+    EXPECT_EQ(scene.inits, 0);
+    EXPECT_EQ(scene.frames, 0);
+    EXPECT_TRUE(Has("destroy 100"));
+}
+
 TEST_F(SaverRunTest, FailedWindowCreationEndsWithoutALoopAsAFailure) {
     fake.failCreate = true;
     EXPECT_EQ(SaverRunCommand(SaverParseCommand("/w")), 1);

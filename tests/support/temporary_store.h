@@ -31,15 +31,19 @@ class TemporaryStore : public ::testing::Test {
 
     std::string StoreFile() const { return directory_ + "/user.reg"; }
 
-    std::string ReadStoreFile() const {
-        std::ifstream in(StoreFile(), std::ios::binary);
+    std::string ReadStoreFile() const { return ReadFile(StoreFile()); }
+
+    static std::string ReadFile(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
         std::stringstream text;
         text << in.rdbuf();
         return text.str();
     }
 
+    // The store's folder as the store makes it: the user's alone.
     void WriteStoreFile(const std::string& text) const {
         std::filesystem::create_directories(directory_);
+        std::filesystem::permissions(directory_, std::filesystem::perms::owner_all);
         std::ofstream out(StoreFile(), std::ios::binary | std::ios::trunc);
         out << text;
     }

@@ -1,9 +1,12 @@
 // The nocturo-settings tool, run as a program against a temporary store.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -159,6 +162,48 @@ TEST_F(NocturoSettingsTool, OtherKeysAreReachedWithKey) {
     EXPECT_EQ(get.out, "ScreenSaveUsePassword: string, 2 bytes: \"1\"\n");
     // The Setting key was not made by that.
     EXPECT_EQ(Run({"list"}).status, 2);
+}
+
+// A store the tool cannot use is reported with its real cause, on one line,
+// with status 2, never as a missing key or value; a FIFO does not hang it.
+TEST_F(NocturoSettingsTool, AStoreThatCannotBeUsedIsReportedWithItsCause) {
+    namespace fs = std::filesystem;
+    struct Case {
+        const char* label;
+        void (*damage)(const std::string& folder);
+        const char* cause;
+    };
+    const Case cases[] = {
+        {"a FIFO",
+         [](const std::string& folder) {
+             fs::remove(folder + "/user.reg");
+             mkfifo((folder + "/user.reg").c_str(), 0600);
+         },
+         "user.reg is not a regular file"},
+        {"too large",
+         [](const std::string& folder) { fs::resize_file(folder + "/user.reg", 65u << 20); },
+         "user.reg is too large"},
+        {"a folder others may write",
+         [](const std::string& folder) { fs::permissions(folder, fs::perms(0770)); },
+         "may be written by others"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        fs::remove_all(directory_);
+        ASSERT_EQ(Run({"set", "ShowStar", "--byte", "1"}).status, 0);
+        c.damage(directory_);
+        for (const std::vector<std::string>& arguments :
+             {std::vector<std::string>{"get", "ShowStar"},
+              {"list"},
+              {"set", "ShowStar", "--byte", "0"},
+              {"delete", "ShowStar"}}) {
+            Result result = Run(arguments);
+            EXPECT_EQ(result.status, 2) << arguments[0];
+            EXPECT_NE(result.err.find(c.cause), std::string::npos) << result.err;
+            EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+        }
+        fs::permissions(directory_, fs::perms(0700));
+    }
 }
 
 }  // namespace

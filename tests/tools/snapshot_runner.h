@@ -36,9 +36,11 @@ class Snapshot : public ::testing::Test {
         setenv(kRegistryStoreEnvironment, (folder + "/registry").c_str(), 1);
     }
 
-    ToolRun Start(const std::string& arguments) {
+    // Runs the tool; `prefix` goes before it on the shell's command line.
+    ToolRun Start(const std::string& arguments, const std::string& prefix = "") {
         const std::string errors = folder + "/stderr.txt";
-        const std::string command = "'" + kTool + "' " + arguments + " 2>'" + errors + "'";
+        const std::string command =
+            "(" + prefix + "'" + kTool + "' " + arguments + ") 2>'" + errors + "'";
         ToolRun run;
         const int raw = std::system(command.c_str());
         run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;

@@ -2,8 +2,10 @@
 // flare and the preview picture.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -24,10 +26,44 @@ TEST_F(Snapshot, BadCommandLinesExitWithTwoAndOneLine) {
     }
 }
 
-TEST_F(Snapshot, UnwritableOutputFails) {
-    const ToolRun run = Start("--size 64x48 -o /nonexistent/folder/out.png");
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.error.find("/nonexistent/folder/out.png"), std::string::npos);
+// A write that fails leaves the path as it was: no folder made, a device
+// kept a device, a file kept whole (the size limit stands for a full disk),
+// and no temporary file left beside it. A FIFO picture does not hang it.
+TEST_F(Snapshot, FailedOutputsLeaveThePathAlone) {
+    const std::string old = folder + "/old.png";
+    const std::string before = "a picture drawn earlier\n";
+    std::ofstream(old) << before;
+    ASSERT_EQ(mkfifo((folder + "/fifo.bmp").c_str(), 0600), 0);
+    struct Case {
+        std::string arguments;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"--size 64x48 -o /nonexistent/folder/out.png", "/nonexistent/folder/out.png"},
+        {"--size 320x256 -o /dev/full", "/dev/full"},
+        {"--size 320x256 -o '" + old + "'", old.c_str()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        // `ulimit -f 1`: no file may grow past 512 bytes (SIGXFSZ ignored).
+        const ToolRun run = Start("--texture '" + folder + "/fifo.bmp' " + c.arguments,
+                                  "trap '' XFSZ; ulimit -f 1; timeout 60 ");
+        EXPECT_EQ(run.status, 1) << run.error;
+        EXPECT_NE(run.error.find(c.says), std::string::npos) << run.error;
+        EXPECT_EQ(std::count(run.error.begin(), run.error.end(), '\n'), 1) << run.error;
+    }
+    struct stat info;
+    ASSERT_EQ(stat("/dev/full", &info), 0);
+    EXPECT_TRUE(S_ISCHR(info.st_mode));
+    std::ifstream in(old);
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_EQ(text.str(), before);
+    int entries = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        entries += entry.path().filename().string().rfind("old.png.", 0) == 0;
+    }
+    EXPECT_EQ(entries, 0);
 }
 
 // Small pictures keep the many frames quick: 5.12 pixels per world unit.
