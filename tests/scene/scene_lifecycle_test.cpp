@@ -66,7 +66,7 @@ TEST_F(SceneLifecycleTest, ConfigureRegistersTheHooksAndAsksForDoubleBufferAndDe
     ASSERT_NE(context, nullptr);
     EXPECT_EQ(context->bDoubleBuffer, 1);
     EXPECT_EQ(context->iDepthType, 1);
-    EXPECT_EQ(HeadlessInitHook(), &SceneInit);
+    EXPECT_EQ(HeadlessInitHook(), static_cast<SaverInitHook>(&SceneInit));
     EXPECT_EQ(HeadlessFrameHook(), &SceneFrame);
 }
 
