@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/saved_environment.h"
 #include "tests/support/temporary_store.h"
 
 namespace {
@@ -165,6 +166,7 @@ TEST_F(RegistryStoreTest, KeysMustExistAndHonourTheirAccess) {
 }
 
 TEST_F(RegistryStoreTest, MachineKeysAnswerTheProgramsFolderAndRefuseWrites) {
+    const SavedEnvironment saved{"XDG_DATA_HOME", "HOME"};
     setenv("XDG_DATA_HOME", "/data/home", 1);
     RegistryKey key;
     ASSERT_EQ(RegistryOpenKey(kRegistryLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
@@ -179,14 +181,12 @@ TEST_F(RegistryStoreTest, MachineKeysAnswerTheProgramsFolderAndRefuseWrites) {
     EXPECT_EQ(RegistryOpenKey(kRegistryLocalMachine, "SYSTEM", kRegistryRead, &key), 0);
 
     unsetenv("XDG_DATA_HOME");
-    std::string home = getenv("HOME") != nullptr ? getenv("HOME") : "";
     setenv("HOME", "/home/someone", 1);
     ASSERT_EQ(RegistryOpenKey(kRegistryLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
                               kRegistryRead, &key),
               1);
     ASSERT_EQ(RegistryReadValue(&key, "ProgramFilesDir", &value), 1);
     EXPECT_EQ(value.data, Text("/home/someone/.local/share"));
-    setenv("HOME", home.c_str(), 1);
 }
 
 TEST_F(RegistryStoreTest, LocationFollowsTheEnvironment) {
@@ -203,9 +203,7 @@ TEST_F(RegistryStoreTest, LocationFollowsTheEnvironment) {
         {nullptr, "relative/config", "/home/someone/.config/nocturo/registry"},
         {"", nullptr, "/home/someone/.config/nocturo/registry"},
     };
-    std::string home = getenv("HOME") != nullptr ? getenv("HOME") : "";
-    const char* config = getenv("XDG_CONFIG_HOME");
-    std::string savedConfig = config != nullptr ? config : "";
+    const SavedEnvironment saved{"HOME", "XDG_CONFIG_HOME", kRegistryStoreEnvironment};
     setenv("HOME", "/home/someone", 1);
     for (const Case& c : cases) {
         c.store ? setenv(kRegistryStoreEnvironment, c.store, 1)
@@ -214,10 +212,6 @@ TEST_F(RegistryStoreTest, LocationFollowsTheEnvironment) {
         EXPECT_EQ(RegistryStoreDirectory(), c.expected);
         EXPECT_EQ(RegistryStoreFile(), std::string(c.expected) + "/user.reg");
     }
-    setenv("HOME", home.c_str(), 1);
-    config != nullptr ? setenv("XDG_CONFIG_HOME", savedConfig.c_str(), 1)
-                      : unsetenv("XDG_CONFIG_HOME");
-    setenv(kRegistryStoreEnvironment, directory_.c_str(), 1);
 }
 
 // A store with a few keys and values of each kind, for damaging.

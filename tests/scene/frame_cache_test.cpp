@@ -76,10 +76,13 @@ class FrameCache : public ::testing::Test {
 
     OffscreenContext offscreen;
     std::vector<uint8_t> pixels;
+    // The scene's start-up and some tests move the observer; it is put back.
+    const Observer savedObserver = observer;
 
     void TearDown() override {
         sceneDirectDrawing = false;
         OffscreenContextDestroy(offscreen);
+        observer = savedObserver;
     }
 
     // The saver's start-up on a fresh context at `at`, with the made-up picture.

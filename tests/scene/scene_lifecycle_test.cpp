@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "ephemeris/observer.h"
 #include "platform/egl_offscreen.h"
 #include "platform/messages.h"
 #include "platform/timers.h"
@@ -23,6 +24,8 @@ class SceneLifecycleTest : public ::testing::Test {
   protected:
     OffscreenContext offscreen;
     std::vector<uint8_t> pixels;
+    // SceneInit moves the observer to the stored place; it is put back.
+    const Observer savedObserver = observer;
 
     void SetUp() override {
         sceneState = SceneState{};
@@ -35,6 +38,7 @@ class SceneLifecycleTest : public ::testing::Test {
         HeadlessSetViewports(nullptr, 0);
         OffscreenContextDestroy(offscreen);
         MessageReset();
+        observer = savedObserver;
     }
     void PaintRed() {
         glClearColor(1, 0, 0, 1);
