@@ -5,7 +5,7 @@
 #include "ephemeris/angles.h"
 #include "ephemeris/day_events.h"
 #include "ephemeris/local_day.h"
-#include "ephemeris/moon_aspect.h"
+#include "ephemeris/moon_face.h"
 #include "ephemeris/sidereal_time.h"
 #include "ephemeris/sky_cache.h"
 #include "ephemeris/time_base.h"
@@ -65,7 +65,7 @@ int UpdateSkyReport(SkyReport& report, const Observer& place, const CivilTime& n
     fresh.lunarDay = LunarDay(place, now, zone, fresh.lunarDayText);
     BodyPlace(place, kBodySun, d, localSidereal, fresh.sunAzimuth, fresh.sunAltitude);
     RiseAndSet(place, today, kBodySun, zone, fresh.sunRise, fresh.sunSet);
-    const MoonAspect aspect = MoonAspectAt(d, localSidereal, place.latitude);
+    const MoonFace aspect = MoonFaceAt(d, localSidereal, place.latitude);
     fresh.parallacticAngle = aspect.parallacticAngle;
     fresh.axisPositionAngle = aspect.axisPositionAngle;
     fresh.librationLongitude = aspect.librationLongitude;

@@ -23,7 +23,7 @@ struct SkyReport {
     double sunSet = 0.0;
     double lunarDay = 0.0;                       // >= 1, or -1 when it could not be found
     char lunarDayText[kLunarDayTextSize] = {0};  // empty when lunarDay is -1
-    // How the Moon presents itself (see MoonAspect): the turn of its face,
+    // How the Moon presents itself (see MoonFace): the turn of its face,
     // the optical libration, the lit fraction and the distance.
     double parallacticAngle = 0.0;
     double axisPositionAngle = 0.0;

@@ -5,7 +5,7 @@
 #include <GL/glext.h>
 #include <GL/glu.h>
 
-#include "ephemeris/moon_aspect.h"
+#include "ephemeris/moon_face.h"
 #include "scene/scene_state.h"
 #include "scene/scene_textures.h"
 #include "scene/solid_sphere.h"

@@ -23,7 +23,7 @@
 #include "ephemeris/fundamental_arguments.h"
 #include "ephemeris/lunar_day.h"
 #include "ephemeris/moon.h"
-#include "ephemeris/moon_aspect.h"
+#include "ephemeris/moon_face.h"
 #include "ephemeris/moon_phases.h"
 #include "ephemeris/nutation.h"
 #include "ephemeris/observer.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "ephemeris/moon_aspect.h"
+#include "ephemeris/moon_face.h"
 #include "ephemeris/sky_report.h"
 #include "ephemeris/time_base.h"
 #include "scene/moon_pass.h"

@@ -6,7 +6,7 @@
 // lunar equator inclined 1.54242 degrees to the ecliptic, its ascending node
 // on the Moon's mean node; no physical libration).
 
-struct MoonAspect {
+struct MoonFace {
     // Position angle of the zenith at the Moon, from the north point of the
     // sky toward the east, degrees in (-180, 180]; positive west of the
     // meridian.
@@ -26,7 +26,7 @@ struct MoonAspect {
 
 // The aspect at a day count since J2000.0 for an observer at the local
 // sidereal time (degrees) and the latitude (degrees).
-MoonAspect MoonAspectAt(double days, double localSiderealDegrees, double latitude);
+MoonFace MoonFaceAt(double days, double localSiderealDegrees, double latitude);
 
 // The angle (degrees, counterclockwise on the screen, (-180, 180]) by which
 // a face drawn with lunar north up must turn so that its north points where

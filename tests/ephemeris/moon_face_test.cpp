@@ -6,7 +6,7 @@
 // argument (universal time taken as dynamical time) except the phases,
 // which carry a real delta T of about a minute.
 
-#include "ephemeris/moon_aspect.h"
+#include "ephemeris/moon_face.h"
 
 #include <gtest/gtest.h>
 
@@ -68,7 +68,7 @@ SkyReport ReportAt(const Place& place, std::int64_t at) {
 }
 
 // The angles at moonrise, moonset and between them, every place, every start.
-TEST(MoonAspect, AnglesAndLibrationAgreeWithErfaAtRiseSetAndAloft) {
+TEST(MoonFace, AnglesAndLibrationAgreeWithErfaAtRiseSetAndAloft) {
     skytest::ZoneScope zone("UTC");
     int checked = 0, rising = 0, setting = 0;
     for (const Place& place : kPlaces) {
@@ -114,12 +114,12 @@ TEST(MoonAspect, AnglesAndLibrationAgreeWithErfaAtRiseSetAndAloft) {
     EXPECT_GT(checked, 50);
 }
 
-TEST(MoonAspect, LibrationSpansItsCycleAndTheTurnCombinesBothAngles) {
+TEST(MoonFace, LibrationSpansItsCycleAndTheTurnCombinesBothAngles) {
     // Over a few months the libration reaches most of its range.
     double maxLongitude = 0.0, maxLatitude = 0.0;
     for (int day = 0; day < 200; day += 2) {
         const double days = 9500.0 + day;
-        const MoonAspect aspect = MoonAspectAt(days, 0.0, 45.0);
+        const MoonFace aspect = MoonFaceAt(days, 0.0, 45.0);
         maxLongitude = std::max(maxLongitude, std::fabs(aspect.librationLongitude));
         maxLatitude = std::max(maxLatitude, std::fabs(aspect.librationLatitude));
         EXPECT_LE(std::fabs(aspect.librationLongitude), 8.5);

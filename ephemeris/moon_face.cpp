@@ -1,4 +1,4 @@
-#include "ephemeris/moon_aspect.h"
+#include "ephemeris/moon_face.h"
 
 #include <algorithm>
 #include <cmath>
@@ -44,7 +44,7 @@ double Declination(double longitude, double latitude, double obliquity) {
 
 }  // namespace
 
-MoonAspect MoonAspectAt(double days, double localSiderealDegrees, double latitude) {
+MoonFace MoonFaceAt(double days, double localSiderealDegrees, double latitude) {
     const NutationSums nutation = NutationSumsAt(days);
     const double dpsi = nutation.Longitude() / 3600.0;
     const double obliquity = TrueObliquityWith(days, nutation.Obliquity());
@@ -55,7 +55,7 @@ MoonAspect MoonAspectAt(double days, double localSiderealDegrees, double latitud
     const double argumentOfLatitude = MoonArgumentOfLatitude(days);
     const double apparentLambda = lambda + dpsi;
 
-    MoonAspect aspect;
+    MoonFace aspect;
 
     // Optical libration: the Earth's direction in the frame of the mean
     // lunar equator, whose node follows the Moon's mean node.
