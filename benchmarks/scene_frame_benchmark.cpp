@@ -28,6 +28,7 @@
 #include "scene/moon_pass.h"
 #include "scene/overlay.h"
 #include "scene/scene_lifecycle.h"
+
 #include "scene/scene_sky.h"
 #include "scene/scene_state.h"
 #include "scene/scene_textures.h"
@@ -169,12 +170,11 @@ void SaverFrame(benchmark::State& state) {
     PlatformSetFixedTime(1713387600);  // 2024-04-17 21:00 UTC, a waxing gibbous Moon
     HeadlessSetPreview(0);
     SolidSphereForget();
-    SceneInit(0);
-    observer.latitude = 51.5;
-    observer.longitude = 0.0;
-    const std::string path = MoonPicture();
-    std::strncpy(sceneState.largeTexturePath, path.c_str(), sizeof sceneState.largeTexturePath - 1);
-    BuildSceneTextures(false, sceneState.largeTexturePath, sceneState.smallTexturePath);
+    SceneOptions options = SceneReadOptions();
+    options.place.latitude = 51.5;
+    options.place.longitude = 0.0;
+    options.largePicture = MoonPicture();
+    SceneInit(options);
     for (auto _ : state) {
         SceneFrame(0);
         SceneTick(0, 0, 0, 0);

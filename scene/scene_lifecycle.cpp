@@ -7,6 +7,7 @@
 #include <cmath>
 #include <string>
 
+#include "ephemeris/observer.h"
 #include "ephemeris/sky_report.h"
 #include "platform/timers.h"
 #include "scene/bitmap_text.h"
@@ -246,43 +247,58 @@ bool CachedFrame() {
 }  // namespace
 
 const SaverContext* SaverConfigure() {
-    SaverSetInitHook(SceneInit);
+    SaverSetInitHook(static_cast<SaverInitHook>(SceneInit));
     SaverSetFrameHook(SceneFrame);
     return &sceneContext;
 }
 
-int SceneInit(uint32_t) {
+SceneOptions SceneReadOptions() {
+    SceneOptions options;
+    options.preview = SaverIsPreview() != 0;
+    SceneReadLanguage();
+    SceneReadSettings(options);
+    // The pictures the settings name, else the installed ones.
+    options.largePicture = DataFindFile(options.largeTexturePath, kDataLargeMoonPicture);
+    options.smallPicture = DataFindFile(options.smallTexturePath, kDataSmallMoonPicture);
+    return options;
+}
+
+int SceneInit(const SceneOptions& options) {
     // A new context holds none of the cached pictures.
     moonCache = MoonCache{};
     starSprites = StarSprites{};
     hiddenForMoonDraws = hiddenForStarDraws = -1;
     cacheSupport = CacheSupport::Unknown;
-    // 1. Preview or not, fixed for the run.
-    sceneState.preview = SaverIsPreview() != 0;
-    // 2. Language and locale.
-    SceneReadLanguage();
-    // 3. Interface texts and the default font (which reserves display list 1).
+    // What the frames draw, fixed for the run.
+    sceneState.preview = options.preview;
+    sceneState.showText = options.showText;
+    sceneState.showStars = options.showStars;
+    sceneState.skyView = options.skyView;
+    sceneState.showMoonFacts = options.showMoonFacts;
+    sceneState.placeDefaulted = options.place.Defaulted();
+    textPassEnabled = options.textPass;
+    observer.latitude = options.place.latitude;
+    observer.longitude = options.place.longitude;
+    // Interface texts (in the language already selected) and the default
+    // font (which reserves display list 1).
     UiTextBuild();
     TextCreateDefaultFont();
     overlayScreenDpi = SaverGetScreenDpi();
-    // 4. to 7. Texture paths, display flags, latitude and longitude.
-    SceneReadSettings();
-    // 8. Projection: the world on the whole window, round on any shape (each
+    // Projection: the world on the whole window, round on any shape (each
     // frame sets it again for the shape of each of its pictures).
     SceneSetUpProjection();
-    // 9. Depth test.
     glEnable(GL_DEPTH_TEST);
-    // 10. Textures: the pictures the settings name, else the installed ones.
-    std::string largePicture = DataFindFile(sceneState.largeTexturePath, kDataLargeMoonPicture);
-    std::string smallPicture = DataFindFile(sceneState.smallTexturePath, kDataSmallMoonPicture);
-    BuildSceneTextures(sceneState.preview, largePicture.c_str(), smallPicture.c_str());
-    // 11. Light.
+    BuildSceneTextures(sceneState.preview, options.largePicture.c_str(),
+                       options.smallPicture.c_str());
     SceneSetUpLight();
-    // 12. Star field.
     CreateStarField();
-    // 13. The animation timer; it lives as long as the process.
+    // The animation timer; it lives as long as the process.
     animationTimer = SetTimer(0, 0, kSceneTickPeriodMs, SceneTick);
     return 1;
+}
+
+int SceneInit(uint32_t) {
+    return SceneInit(SceneReadOptions());
 }
 
 void SceneFrame(uint32_t) {

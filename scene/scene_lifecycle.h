@@ -2,12 +2,23 @@
 
 #include <cstdint>
 
+#include "scene/scene_options.h"
 #include "shell/saver_api.h"
 
 // The scene's start-up and frame driver: the hooks the shell calls, and the
 // scene's own 32 ms animation timer.
 
-// The initialisation hook: called once with the GL context current.
+// The saver's options: the preview flag from the shell, the language
+// selected (SceneReadLanguage), the settings read (SceneReadSettings) and the
+// pictures they name looked up among the installed ones.
+SceneOptions SceneReadOptions();
+
+// Starts the scene for a run with the GL context current: the interface
+// texts and font, the projection, the textures of the pictures the options
+// name, the light, the star field and the animation timer.
+int SceneInit(const SceneOptions& options);
+// The initialisation hook: SceneInit with the saver's options
+// (SceneReadOptions).
 int SceneInit(uint32_t window);
 // The frame hook: draws one whole frame; the host presents it afterwards.
 void SceneFrame(uint32_t window);

@@ -2,12 +2,12 @@
 
 #include <cstring>
 
-#include "ephemeris/observer.h"
 #include "platform/time_zone.h"
-#include "scene/scene_state.h"
+#include "settings/data_files.h"
 #include "settings/settings_place.h"
 #include "settings/settings_store.h"
 #include "settings/ui_text.h"
+#include "shell/saver_api.h"
 
 namespace {
 
@@ -27,7 +27,7 @@ bool ReadFlag(const char* name, bool fallback) {
     return byte != 0;
 }
 
-void ReadTexturePath(const char* name, char (&path)[100]) {
+void ReadTexturePath(const char* name, char (&path)[kSceneTexturePathSize]) {
     if (!SettingsReadString(kSettingsSubkey, name, path, sizeof path)) {
         std::strcpy(path, kSettingsDefaultTexturePath);
     }
@@ -46,20 +46,15 @@ void SceneReadLanguage() {
     UiTextSelectLanguage(language);
 }
 
-void SceneReadSettings() {
-    ReadTexturePath(kSettingTextures00, sceneState.largeTexturePath);
-    ReadTexturePath(kSettingTextures01, sceneState.smallTexturePath);
+void SceneReadSettings(SceneOptions& options) {
+    ReadTexturePath(kSettingTextures00, options.largeTexturePath);
+    ReadTexturePath(kSettingTextures01, options.smallTexturePath);
 
-    sceneState.showText = ReadFlag(kSettingShowText, true);
-    sceneState.showStars = ReadFlag(kSettingShowStar, true);
-    sceneState.skyView = ReadFlag(kSettingSkyView, kSettingsDefaultSkyView != 0);
-    sceneState.showMoonFacts = ReadFlag(kSettingShowMoonFacts, kSettingsDefaultShowMoonFacts != 0);
+    options.showText = ReadFlag(kSettingShowText, true);
+    options.showStars = ReadFlag(kSettingShowStar, true);
+    options.skyView = ReadFlag(kSettingSkyView, kSettingsDefaultSkyView != 0);
+    options.showMoonFacts = ReadFlag(kSettingShowMoonFacts, kSettingsDefaultShowMoonFacts != 0);
 
     int32_t bias = sceneStandardBias != nullptr ? sceneStandardBias() : 0;
-    SettingsPlace place = SettingsReadPlace(uiTextLanguageOffset, bias);
-    observer.latitude = place.latitude;
-    observer.longitude = place.longitude;
-    if (place.Defaulted()) {
-        sceneState.placeDefaulted = true;
-    }
+    options.place = SettingsReadPlace(uiTextLanguageOffset, bias);
 }

@@ -35,6 +35,11 @@ void CreateStarField() {
     }
 }
 
+void StarFieldNoteDrawn(int64_t second) {
+    starField.flareSeed = static_cast<unsigned>(second);
+    starField.flareSeedPending = true;
+}
+
 double TwinkleBrightness(double base, double phase, double clock) {
     return base + (1 - base) / 2 * (1 + std::cos((10 * clock + phase) * std::numbers::pi / 2));
 }
@@ -53,6 +58,10 @@ void StarAnimationStep() {
         field.flareAlpha = 0.5 - 0.5 * c;
         field.flareRepositioned = false;
     } else if (!field.flareRepositioned) {
+        if (field.flareSeedPending) {
+            std::srand(field.flareSeed);
+            field.flareSeedPending = false;
+        }
         for (int32_t j = 0; j < kFlareStars; ++j) {
             field.x[kTwinkleStars + j] = Random1000() * sceneState.worldWidth * 0.001;
             field.y[kTwinkleStars + j] = Random1000() * sceneState.worldHeight * 0.001;

@@ -19,12 +19,21 @@ struct StarField {
     double flareSize = 0;                   // 0 ... 12
     double flareAlpha = 0;                  // 0 ... 1
     bool flareRepositioned = true;          // moved since its last flare
+    // The next flare position is drawn from the random generator seeded with
+    // the second in which the stars were last drawn, when they were drawn
+    // since the last position was taken.
+    bool flareSeedPending = false;
+    unsigned flareSeed = 0;
 };
 
 extern StarField starField;
 
 // Fills `starField` from the random generator and the scene's world size.
 void CreateStarField();
+
+// The stars were drawn in this second (the clock's seconds since 1970):
+// the seed of the flare's next position.
+void StarFieldNoteDrawn(int64_t second);
 
 // One tick: advances T by 0.015, updates every star's twinkle and the
 // flare's size, opacity and position.

@@ -145,7 +145,7 @@ void StarPass(GLUquadric* quadric) {
     glPushMatrix();
     // The next flare position depends on the second in which the current
     // flare window ends.
-    std::srand(static_cast<unsigned>(PlatformTimeNow()));
+    StarFieldNoteDrawn(PlatformTimeNow());
     glDisable(GL_TEXTURE_2D);
     const int32_t count = sceneState.preview ? kTwinkleStars / 5 : kTwinkleStars;
     for (int32_t i = 0; i < count; ++i) {

@@ -13,16 +13,12 @@
 ShellState* shellState = nullptr;
 const WindowServices* shellServices = nullptr;
 
-int bWin9x = 0;
-int bFirstPaint = 0;
-int bTimerRunning = 0;
-int bMinimized = 0;
-int bInFrame = 0;
 UINT saverFramePeriodMs = kFramePeriodMs;
 SaverFrameHook saverAfterFrameHook = nullptr;
 
 namespace {
 
+int bInFrame = 0;  // a frame is being drawn: a tick arriving meanwhile is dropped
 SaverInitHook initHookSlot = nullptr;
 SaverFrameHook frameHookSlot = nullptr;
 const char* runFailure = nullptr;  // why the window mode cannot go on
@@ -62,7 +58,6 @@ void CommonSetup(ShellState* state) {
     state->options = nullptr;
     shellState = state;
     SaverSeedRandom();
-    state->backgroundBrush = 1;  // the stock black brush: black window backgrounds
 }
 
 int RunWindowMode(RunMode mode, HWND previewParent, HWND hostWindow = 0) {
@@ -118,14 +113,13 @@ int RunWindowMode(RunMode mode, HWND previewParent, HWND hostWindow = 0) {
         exitCode = 1;
     }
     SaverReleasePasswordSupport();
+    // A window of the shell's own releases its record at WM_DESTROY; an
+    // adopted one is not destroyed, and its record is released here.
+    if (state.mainWindow != nullptr && state.mainWindow->ownsWindow) {
+        DestroyWindow(state.mainWindow->hwnd);
+    }
     if (state.mainWindow != nullptr) {
-        if (state.mainWindow->ownsWindow) {
-            DestroyWindow(state.mainWindow->hwnd);
-        }
-        if (state.mainWindow != nullptr) {
-            SaverReleaseWindow(state.mainWindow);
-            state.mainWindow = nullptr;
-        }
+        SaverReleaseWindow(state.mainWindow);
     }
     shellState = nullptr;
     return exitCode;
@@ -368,15 +362,11 @@ void SaverAssertFailed(const char* condition, const char* module) {
 void SaverResetForTests() {
     shellState = nullptr;
     runFailure = nullptr;
-    bWin9x = 0;
-    bFirstPaint = 0;
-    bTimerRunning = 0;
-    bMinimized = 0;
     bInFrame = 0;
     saverFramePeriodMs = kFramePeriodMs;
     saverAfterFrameHook = nullptr;
     initHookSlot = nullptr;
     frameHookSlot = nullptr;
     dialogRunner = NoDialog;
-    procState = ProcState{};
+    SaverProcReset();
 }

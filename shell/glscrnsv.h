@@ -5,60 +5,10 @@
 #include "platform/messages.h"
 #include "platform/window_services.h"
 #include "shell/saver_api.h"
+#include "shell/shell_state.h"
 
-// The saver's entry: the command line, the run modes, the shell state of a
-// run, the message loop and the frame driving.
-
-enum RunMode {
-    RUN_FULL_SCREEN = 0,
-    RUN_PREVIEW = 1,
-    RUN_TEST_WINDOW = 2,
-    RUN_CONFIGURE = 3,
-};
-
-struct SaverWindow;
-struct SaverPalette;
-
-struct WindowTableEntry {
-    HWND hwnd = 0;
-    SaverWindow* record = nullptr;
-};
-
-constexpr int kWindowTableSize = 10;
-
-// GL request bits.
-constexpr uint32_t GL_REQUEST_DOUBLE_BUFFER = 0x01;
-constexpr uint32_t GL_REQUEST_DEPTH_16 = 0x02;
-constexpr uint32_t GL_REQUEST_DEPTH_32 = 0x04;
-constexpr uint32_t GL_REQUEST_NO_SYSTEM_PALETTE = 0x20;
-
-// The state of one run; shellState refers to it while the run lasts.
-struct ShellState {
-    SaverWindow* mainWindow = nullptr;
-    SaverWindow* glWindow = nullptr;
-    int active = 0;
-    RunMode mode = RUN_CONFIGURE;
-    SaverPalette* palette = nullptr;
-    const SaverContext* options = nullptr;
-    uint32_t glRequestFlags = 0;
-    WindowTableEntry windowTable[kWindowTableSize];
-    int windowCount = 0;
-    uintptr_t backgroundBrush = 0;
-    HWND previewParent = 0;
-    // A full-screen run told where to draw (-root, -window-id): that window,
-    // adopted and passive; 0 lets the run choose (the daemon's window or its own).
-    HWND hostWindow = 0;
-};
-
-extern ShellState* shellState;
-extern const WindowServices* shellServices;
-
-// Process-wide flags of the run loop.
-extern int bWin9x;
-extern int bFirstPaint;
-extern int bTimerRunning;
-extern int bMinimized;
-extern int bInFrame;
+// The saver's entry: the command line, the run of a mode with its shell
+// state (shell/shell_state.h), the message loop and the frame driving.
 
 constexpr UINT WM_SS_REALIZE = WM_USER;
 constexpr UINT WM_SS_START_GL = WM_USER + 1;

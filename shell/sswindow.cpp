@@ -3,8 +3,8 @@
 #include <cstdlib>
 
 #include "platform/timers.h"
-#include "shell/palette.h"
 #include "shell/monitor_layout.h"
+#include "shell/palette.h"
 #include "shell/sswproc.h"
 
 const char kSaverClassName[] = "WindowsScreenSaverClass";
@@ -87,7 +87,7 @@ int SaverCreateMainWindow(ShellState* state, bool* otherInstance) {
                 if (!ws->getClientSize(state->hostWindow, &width, &height)) {
                     return 0;
                 }
-                procState.passive = 1;
+                state->passive = true;
                 create.kind = kWindowAdopted;
                 create.parent = state->hostWindow;
                 create.width = width;
@@ -119,7 +119,7 @@ int SaverCreateMainWindow(ShellState* state, bool* otherInstance) {
             break;
         }
         case RUN_PREVIEW: {
-            procState.passive = 1;
+            state->passive = true;
             int width = 0, height = 0;
             if (!ws->getClientSize(state->previewParent, &width, &height)) {
                 return 0;
@@ -131,7 +131,7 @@ int SaverCreateMainWindow(ShellState* state, bool* otherInstance) {
             break;
         }
         case RUN_TEST_WINDOW:
-            procState.passive = 1;
+            state->passive = true;
             create.kind = kWindowTopLevel;
             create.width = ws->screenWidth() >> 1;
             create.height = ws->screenHeight() >> 1;
@@ -150,8 +150,7 @@ int SaverCreateMainWindow(ShellState* state, bool* otherInstance) {
     create.createParam = record;
     HWND hwnd = ws->createWindow(&create);
     if (hwnd == 0) {
-        WindowTableRemove(state, record->hwnd);
-        delete record;
+        SaverReleaseWindow(record);
         return 0;
     }
     ws->showWindow(hwnd);
@@ -313,6 +312,9 @@ void SaverReleaseWindow(SaverWindow* record) {
         WindowTableRemove(shellState, record->hwnd);
         if (shellState->glWindow == record) {
             shellState->glWindow = nullptr;
+        }
+        if (shellState->mainWindow == record) {
+            shellState->mainWindow = nullptr;
         }
     }
     if (record->glContext != 0) {

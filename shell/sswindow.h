@@ -53,5 +53,7 @@ int SaverStartGl(SaverWindow* record);
 void SaverSetViewport(SaverWindow* record);
 void SaverResize(SaverWindow* record, int width, int height);
 void SaverPresent(SaverWindow* record);
-// Removes the record from the table, releases its GL and device contexts, frees it.
+// The one place a window record is freed: removes it from the table and
+// from the shell state's window fields, releases its GL and device
+// contexts, frees it.
 void SaverReleaseWindow(SaverWindow* record);

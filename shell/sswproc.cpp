@@ -9,6 +9,10 @@
 #include "shell/sswindow.h"
 
 ProcState procState;
+int bWin9x = 0;
+int bFirstPaint = 0;
+int bTimerRunning = 0;
+int bMinimized = 0;
 
 namespace {
 
@@ -36,6 +40,10 @@ void ReadCursor(int* x, int* y) {
     *x = 0;
     *y = 0;
     shellServices->getCursorPos(x, y);
+}
+
+bool Passive() {
+    return shellState != nullptr && shellState->passive;
 }
 
 SaverWindow* RecordOf(HWND hwnd) {
@@ -102,7 +110,7 @@ LRESULT SaverWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
             // No input method is attached to the saver's windows on X11, so
             // there is nothing to detach here or give back at WM_DESTROY.
             ReadCursor(&procState.refX, &procState.refY);
-            if (!procState.passive) {
+            if (!Passive()) {
                 shellServices->hideCursor();
             }
             return GlWndProc(hwnd, message, wParam, lParam);
@@ -115,13 +123,13 @@ LRESULT SaverWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
             if (procState.closeApproved) {
                 return DefWindowProcA(hwnd, message, wParam, lParam);
             }
-            if (!procState.passive) {
+            if (!Passive()) {
                 shellServices->hideCursor();
             }
             return GlWndProc(hwnd, message, wParam, lParam);
         case WM_HELP:
         case WM_CONTEXTMENU:
-            if (!procState.passive) {
+            if (!Passive()) {
                 GlWndProc(hwnd, message, wParam, lParam);
             } else {
                 HWND parent = shellServices->getParent(hwnd);
@@ -141,7 +149,7 @@ LRESULT SaverWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return GlWndProc(hwnd, message, wParam, lParam);
         case WM_SYSCOMMAND:
-            if (!procState.passive &&
+            if (!Passive() &&
                 (wParam == SC_NEXTWINDOW || wParam == SC_PREVWINDOW || wParam == SC_SCREENSAVE)) {
                 return 0;
             }
@@ -175,9 +183,6 @@ LRESULT GlWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
                 }
                 SaverWindow* record = RecordOf(hwnd);
                 if (record != nullptr) {
-                    if (shellState->mainWindow == record) {
-                        shellState->mainWindow = nullptr;
-                    }
                     SaverReleaseWindow(record);
                 }
             }
@@ -253,7 +258,7 @@ LRESULT BaseWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT SaverDefaultProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (procState.passive || procState.closeApproved) {
+    if (Passive() || procState.closeApproved) {
         return DefWindowProcA(hwnd, message, wParam, lParam);
     }
     if (message == WM_CLOSE) {
@@ -373,4 +378,12 @@ void SaverReleasePasswordSupport() {
 int SaverChangePassword(HWND owner) {
     passwordServices->changePassword(owner);
     return 0;
+}
+
+void SaverProcReset() {
+    procState = ProcState{};
+    bWin9x = 0;
+    bFirstPaint = 0;
+    bTimerRunning = 0;
+    bMinimized = 0;
 }

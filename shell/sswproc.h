@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "platform/messages.h"
+#include "shell/shell_state.h"
 
 // The saver window's procedures, the inputs that end the saver, and the
 // screen-saver password check of the systems that have one.
@@ -31,19 +32,6 @@ struct PasswordServices {
 
 extern const PasswordServices* passwordServices;
 
-// Process-wide state of the message handling.
-struct ProcState {
-    int passive = 0;
-    int refX = 0, refY = 0;  // reference point of the cursor
-    int closeApproved = 0;
-    int checkInProgress = 0;
-    uint32_t lastDialogEnd = 0xFFFFFFFFu;  // never
-    int passwordLibrary = 0;
-    int verifyFunction = 0;
-};
-
-extern ProcState procState;
-
 // The mouse-movement threshold: a close needs a larger sum of distances.
 constexpr int kMoveThreshold = 4;
 // A close request this soon after a password dialog is refused.
@@ -55,3 +43,6 @@ void SaverLoadPasswordSupport();
 void SaverReleasePasswordSupport();
 // The change-password action; returns the exit code (0).
 int SaverChangePassword(HWND owner);
+
+// The message handling's records and flags back to those of a fresh process.
+void SaverProcReset();

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "scene/scene_state.h"
+#include "scene/scene_options.h"
 #include "tools/utc_instant.h"
 
 // The command line of nocturo-snapshot:
@@ -36,7 +36,7 @@ struct SnapshotOptions {
 
 constexpr int32_t kSnapshotMaxFrames = 100000;
 // The longest picture path the scene can hold (its buffer less the ending zero).
-constexpr size_t kSnapshotMaxTexturePath = sizeof SceneState::largeTexturePath - 1;
+constexpr size_t kSnapshotMaxTexturePath = kSceneTexturePathSize - 1;
 
 // Fills `options` from argv[1 ...]. Returns 1 when the command line is good,
 // else 0 with a one-line reason in `error`.

@@ -18,6 +18,7 @@
 #include "scene/moon_cache.h"
 #include "scene/overlay.h"
 #include "scene/scene_lifecycle.h"
+
 #include "scene/scene_state.h"
 #include "scene/scene_textures.h"
 #include "scene/solid_sphere.h"
@@ -75,10 +76,13 @@ class FrameCache : public ::testing::Test {
 
     OffscreenContext offscreen;
     std::vector<uint8_t> pixels;
+    // The scene's start-up and some tests move the observer; it is put back.
+    const Observer savedObserver = observer;
 
     void TearDown() override {
         sceneDirectDrawing = false;
         OffscreenContextDestroy(offscreen);
+        observer = savedObserver;
     }
 
     // The saver's start-up on a fresh context at `at`, with the made-up picture.
@@ -95,14 +99,12 @@ class FrameCache : public ::testing::Test {
         overlayState.captionFrames = 0;
         overlayState.captionAlpha = 0.0;
         sceneDirectDrawing = direct;
-        SceneInit(0);
-        char* path = preview ? sceneState.smallTexturePath : sceneState.largeTexturePath;
-        std::snprintf(path, sizeof sceneState.largeTexturePath, "%s", picture.c_str());
-        BuildSceneTextures(sceneState.preview, sceneState.largeTexturePath,
-                           sceneState.smallTexturePath);
-        observer.latitude = 51.5;
-        observer.longitude = 0.0;
-        sceneState.showStars = stars;
+        SceneOptions options = SceneReadOptions();
+        (preview ? options.smallPicture : options.largePicture) = picture;
+        options.place.latitude = 51.5;
+        options.place.longitude = 0.0;
+        options.showStars = stars;
+        SceneInit(options);
     }
 
     // A drawn frame (in preview the odd frames draw nothing).

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "ephemeris/observer.h"
 #include "platform/egl_offscreen.h"
 #include "platform/messages.h"
 #include "platform/timers.h"
@@ -23,6 +24,8 @@ class SceneLifecycleTest : public ::testing::Test {
   protected:
     OffscreenContext offscreen;
     std::vector<uint8_t> pixels;
+    // SceneInit moves the observer to the stored place; it is put back.
+    const Observer savedObserver = observer;
 
     void SetUp() override {
         sceneState = SceneState{};
@@ -35,6 +38,7 @@ class SceneLifecycleTest : public ::testing::Test {
         HeadlessSetViewports(nullptr, 0);
         OffscreenContextDestroy(offscreen);
         MessageReset();
+        observer = savedObserver;
     }
     void PaintRed() {
         glClearColor(1, 0, 0, 1);
@@ -66,7 +70,7 @@ TEST_F(SceneLifecycleTest, ConfigureRegistersTheHooksAndAsksForDoubleBufferAndDe
     ASSERT_NE(context, nullptr);
     EXPECT_EQ(context->bDoubleBuffer, 1);
     EXPECT_EQ(context->iDepthType, 1);
-    EXPECT_EQ(HeadlessInitHook(), &SceneInit);
+    EXPECT_EQ(HeadlessInitHook(), static_cast<SaverInitHook>(&SceneInit));
     EXPECT_EQ(HeadlessFrameHook(), &SceneFrame);
 }
 

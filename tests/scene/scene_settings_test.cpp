@@ -11,8 +11,6 @@
 #include <limits>
 #include <string>
 
-#include "ephemeris/observer.h"
-#include "scene/scene_state.h"
 #include "settings/settings_place.h"
 #include "settings/settings_store.h"
 #include "settings/ui_locale.h"
@@ -32,8 +30,6 @@ class SceneSettingsTest : public TemporaryStore {
   protected:
     void SetUp() override {
         TemporaryStore::SetUp();
-        sceneState = SceneState{};
-        observer = Observer{};
         uiTextLanguageOffset = kUiTextRussian;  // as at start-up
         uiLocale = kUiLocaleEnglish;
         testBias = 0;
@@ -49,9 +45,12 @@ class SceneSettingsTest : public TemporaryStore {
     void WriteDouble(const char* name, double value) { Write(name, &value, 8); }
 
     void Start() {
+        options = SceneOptions{};
         SceneReadLanguage();
-        SceneReadSettings();
+        SceneReadSettings(options);
     }
+
+    SceneOptions options;  // what the last Start read
 
     int32_t StoredLanguage() {
         int32_t language = -100;
@@ -65,8 +64,8 @@ TEST_F(SceneSettingsTest, AbsentLanguageIsWrittenBackAsEnglish) {
     Start();
     EXPECT_EQ(uiTextLanguageOffset, kUiTextEnglish);
     EXPECT_EQ(StoredLanguage(), 0);
-    EXPECT_EQ(observer.latitude, 40.0);
-    EXPECT_TRUE(sceneState.placeDefaulted);
+    EXPECT_EQ(options.place.latitude, 40.0);
+    EXPECT_TRUE(options.place.Defaulted());
     // A value too long for its reader counts as absent and is replaced.
     const uint8_t tooLong[5] = {1, 0, 0, 0, 0};
     Write(kSettingLanguage, tooLong, 5);
@@ -97,7 +96,7 @@ TEST_F(SceneSettingsTest, LanguageValuesSelectOrKeepTheLanguage) {
         EXPECT_EQ(uiTextLanguageOffset, c.after) << c.stored;
         EXPECT_EQ(uiLocale, c.after == kUiTextEnglish ? kUiLocaleEnglish : kUiLocaleRussian)
             << c.stored;
-        EXPECT_EQ(observer.latitude, c.latitude) << c.stored;
+        EXPECT_EQ(options.place.latitude, c.latitude) << c.stored;
         EXPECT_EQ(StoredLanguage(), c.stored) << "the value is not corrected";
     }
 }
@@ -106,13 +105,13 @@ TEST_F(SceneSettingsTest, WithoutTheKeyEverythingFallsBackAndNothingIsWritten) {
     testBias = -60;
     Start();
     EXPECT_EQ(uiTextLanguageOffset, kUiTextEnglish);
-    EXPECT_STREQ(sceneState.largeTexturePath, "null");
-    EXPECT_STREQ(sceneState.smallTexturePath, "null");
-    EXPECT_TRUE(sceneState.showText);
-    EXPECT_TRUE(sceneState.showStars);
-    EXPECT_EQ(observer.latitude, 40.0);
-    EXPECT_EQ(observer.longitude, 15.0);
-    EXPECT_TRUE(sceneState.placeDefaulted);
+    EXPECT_STREQ(options.largeTexturePath, "null");
+    EXPECT_STREQ(options.smallTexturePath, "null");
+    EXPECT_TRUE(options.showText);
+    EXPECT_TRUE(options.showStars);
+    EXPECT_EQ(options.place.latitude, 40.0);
+    EXPECT_EQ(options.place.longitude, 15.0);
+    EXPECT_TRUE(options.place.Defaulted());
     // The write-back of Language is lost with the key; nothing is made.
     RegistryKey key;
     EXPECT_EQ(RegistryOpenKey(kRegistryCurrentUser, "SOFTWARE\\Quillfen\\Nocturo\\Setting",
@@ -141,12 +140,11 @@ TEST_F(SceneSettingsTest, LongitudeFallsBackToTheStandardTimeZone) {
     WriteInt(kSettingLanguage, 0);
     WriteDouble(kSettingLatitude, 10.0);
     for (const Case& c : cases) {
-        sceneState = SceneState{};
         testBias = c.bias;
         Start();
-        EXPECT_EQ(observer.longitude, c.longitude) << c.bias;
-        EXPECT_EQ(observer.latitude, 10.0);
-        EXPECT_TRUE(sceneState.placeDefaulted) << "latitude present, longitude absent";
+        EXPECT_EQ(options.place.longitude, c.longitude) << c.bias;
+        EXPECT_EQ(options.place.latitude, 10.0);
+        EXPECT_TRUE(options.place.Defaulted()) << "latitude present, longitude absent";
         EXPECT_EQ(SettingsLongitudeFromStandardBias(c.bias), c.longitude) << c.bias;
     }
     // Fallbacks are never written back.
@@ -167,12 +165,11 @@ TEST_F(SceneSettingsTest, ToolsSeeTheStartPlaceWithoutChangingTheStore) {
     for (int32_t stored : {0, 1, 7}) {
         WriteInt(kSettingLanguage, stored);
         place = SettingsReadStartPlace(testBias);
-        sceneState = SceneState{};
         uiTextLanguageOffset = kUiTextRussian;
         Start();
-        EXPECT_EQ(place.latitude, observer.latitude) << stored;
-        EXPECT_EQ(place.longitude, observer.longitude) << stored;
-        EXPECT_EQ(place.Defaulted(), sceneState.placeDefaulted) << stored;
+        EXPECT_EQ(place.latitude, options.place.latitude) << stored;
+        EXPECT_EQ(place.longitude, options.place.longitude) << stored;
+        EXPECT_EQ(place.Defaulted(), options.place.Defaulted()) << stored;
     }
 }
 
@@ -191,7 +188,7 @@ TEST_F(SceneSettingsTest, TheLongitudeFallbackFollowsTheSystemZoneWithoutDayligh
                    Case{"Pacific/Tongatapu", 180.0}, Case{"UTC", 0.0}}) {
         setenv("TZ", c.zone, 1);
         Start();
-        EXPECT_EQ(observer.longitude, c.longitude) << c.zone;
+        EXPECT_EQ(options.place.longitude, c.longitude) << c.zone;
     }
     saved != nullptr ? setenv("TZ", savedZone.c_str(), 1) : unsetenv("TZ");
 }
@@ -203,9 +200,9 @@ TEST_F(SceneSettingsTest, AStoredPlaceIsTakenAsItIs) {
     WriteDouble(kSettingLongitude, 151.21);
     testBias = 300;
     Start();
-    EXPECT_EQ(observer.latitude, -33.87);
-    EXPECT_EQ(observer.longitude, 151.21);
-    EXPECT_FALSE(sceneState.placeDefaulted);
+    EXPECT_EQ(options.place.latitude, -33.87);
+    EXPECT_EQ(options.place.longitude, 151.21);
+    EXPECT_FALSE(options.place.Defaulted());
 }
 
 TEST_F(SceneSettingsTest, AShortLatitudeFillsOnlyItsFirstBytes) {
@@ -217,9 +214,9 @@ TEST_F(SceneSettingsTest, AShortLatitudeFillsOnlyItsFirstBytes) {
     Start();
     double expected = 40.0;  // the preset, English
     std::memcpy(&expected, shortLatitude, 4);
-    EXPECT_EQ(observer.latitude, expected);
-    EXPECT_NE(observer.latitude, 40.0);
-    EXPECT_FALSE(sceneState.placeDefaulted);
+    EXPECT_EQ(options.place.latitude, expected);
+    EXPECT_NE(options.place.latitude, 40.0);
+    EXPECT_FALSE(options.place.Defaulted());
 }
 
 TEST_F(SceneSettingsTest, ACoordinateThatIsNoAngleCountsAsAbsent) {
@@ -228,13 +225,12 @@ TEST_F(SceneSettingsTest, ACoordinateThatIsNoAngleCountsAsAbsent) {
     testBias = -120;
     for (double bad : {std::numeric_limits<double>::quiet_NaN(),
                        std::numeric_limits<double>::infinity(), 91.0, -1000.0}) {
-        sceneState = SceneState{};
         WriteDouble(kSettingLatitude, bad);
         WriteDouble(kSettingLongitude, bad == 91.0 ? 181.0 : bad);
         Start();
-        EXPECT_EQ(observer.latitude, 40.0) << bad;
-        EXPECT_EQ(observer.longitude, 30.0) << bad;
-        EXPECT_TRUE(sceneState.placeDefaulted) << bad;
+        EXPECT_EQ(options.place.latitude, 40.0) << bad;
+        EXPECT_EQ(options.place.longitude, 30.0) << bad;
+        EXPECT_TRUE(options.place.Defaulted()) << bad;
     }
 }
 
@@ -248,20 +244,19 @@ TEST_F(SceneSettingsTest, TexturePathsAndFlags) {
     Write(kSettingShowText, &two, 1);
     Write(kSettingShowStar, &zero, 1);
     Start();
-    EXPECT_STREQ(sceneState.largeTexturePath, "null");  // binary is no text
-    EXPECT_STREQ(sceneState.smallTexturePath, "/p/moon_256x128.bmp");
-    EXPECT_TRUE(sceneState.showText);
-    EXPECT_FALSE(sceneState.showStars);
+    EXPECT_STREQ(options.largeTexturePath, "null");  // binary is no text
+    EXPECT_STREQ(options.smallTexturePath, "/p/moon_256x128.bmp");
+    EXPECT_TRUE(options.showText);
+    EXPECT_FALSE(options.showStars);
 
     // Too long for its reader: the path and the flag fall back.
     std::string longPath(120, 'p');
     ASSERT_EQ(SettingsWriteString(kSettingsSubkey, kSettingTextures01, longPath.c_str(), 120), 1);
     const uint8_t twoBytes[2] = {0, 0};
     Write(kSettingShowStar, twoBytes, 2);
-    sceneState = SceneState{};
     Start();
-    EXPECT_STREQ(sceneState.smallTexturePath, "null");
-    EXPECT_TRUE(sceneState.showStars);
+    EXPECT_STREQ(options.smallTexturePath, "null");
+    EXPECT_TRUE(options.showStars);
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include <fstream>
 #include <string>
 
+#include "tests/support/saved_environment.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -20,6 +22,9 @@ class DataFilesTest : public ::testing::Test {
     std::string userFolder;
     std::string systemFolder;
     std::string named;
+
+    // XDG_DATA_HOME is the test's own; it is put back after each test.
+    SavedEnvironment environment{"XDG_DATA_HOME"};
 
     void SetUp() override {
         char pattern[] = "/tmp/nocturo-data-XXXXXX";
@@ -77,6 +82,7 @@ TEST_F(DataFilesTest, SettingsThenUserInstallThenSystemFolder) {
 }
 
 TEST_F(DataFilesTest, UserFolderFollowsXdgDataHomeThenHome) {
+    const SavedEnvironment saved{"HOME"};
     EXPECT_EQ(DataUserFolder(), userFolder);
     setenv("XDG_DATA_HOME", "relative/path", 1);  // not absolute: ignored
     setenv("HOME", "/home/someone", 1);

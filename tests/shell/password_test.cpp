@@ -97,15 +97,19 @@ class PasswordTest : public ::testing::Test {
 };
 
 TEST_F(PasswordTest, SupportLoadsOnlyWithAReadableNonzeroFlagAndAVerifyFunction) {
+    // What the fake service offers, then what the load must leave behind
+    // (running: the last "screen saver running" call, -1 when none).
     struct Case {
-        bool readable;
-        uint32_t use;
-        bool loads, verify;
-        int library, function, running, frees;
+        bool readable = true;
+        uint32_t use = 1;
+        bool loads = true, verify = true;
+        int library = 0, function = 0, running = -1, frees = 0;
     } cases[] = {
-        {true, 1, true, true, 1, 1, 1, 0},   {true, 0, true, true, 0, 0, -1, 0},
-        {false, 1, true, true, 0, 0, -1, 0}, {true, 1, false, true, 0, 0, -1, 0},
-        {true, 1, true, false, 0, 0, -1, 1},
+        {.library = 1, .function = 1, .running = 1},  // everything there: loaded and running
+        {.use = 0},                                   // the flag is off
+        {.readable = false},                          // the flag cannot be read
+        {.loads = false},                             // the library does not load
+        {.verify = false, .frees = 1},  // no verify function: the library is freed again
     };
     for (const Case& c : cases) {
         pw = FakePassword{};
